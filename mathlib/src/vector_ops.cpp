@@ -1,0 +1,2 @@
+// Placeholder: the vector operations arrive with the library frame.
+#include "quadrel.h"

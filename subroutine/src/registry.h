@@ -1,0 +1,36 @@
+// The process-wide registry of provider libraries: one Terminator per library name.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/shared_library.h"
+#include "provider/external_force_provider.h"
+
+namespace ostrel {
+
+// One loaded provider library and its provider. Destroying it hands the provider back
+// through Release and then unloads the library; it never throws.
+struct Terminator {
+  platform::SharedLibrary module;
+  IExternalForceProvider* provider = nullptr;
+  double next_time = 0.0;  // earliest time of the next interfacing with the provider
+
+  Terminator() = default;
+  Terminator(const Terminator&) = delete;
+  Terminator& operator=(const Terminator&) = delete;
+  ~Terminator();
+};
+
+// Keys compare byte by byte as unsigned characters (std::string's ordering).
+using ProviderRegistry = std::map<std::string, std::shared_ptr<Terminator>>;
+
+// The registry, created on first use and destroyed when ostrel is unloaded.
+ProviderRegistry& provider_registry();
+
+// The entry of `library_name` with a provider. Throws the message-less std::exception
+// when no initialisation call registered the name or its provider could not be obtained.
+Terminator& registered_provider(const char* library_name);
+
+}  // namespace ostrel

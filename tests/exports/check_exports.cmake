@@ -1,0 +1,22 @@
+# Compares the defined dynamic symbols of LIBRARY with the list in EXPECTED.
+find_program(NM nm REQUIRED)
+execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(actual "")
+foreach(line IN LISTS lines)
+  string(REGEX MATCH "^[^ ]+" name "${line}")
+  # Symbols the linker itself defines in every shared object.
+  if(name AND NOT name MATCHES "^(_init|_fini|_edata|_end|__bss_start)$")
+    list(APPEND actual "${name}")
+  endif()
+endforeach()
+list(SORT actual)
+file(STRINGS ${EXPECTED} expected)
+list(SORT expected)
+if(NOT actual STREQUAL expected)
+  message(FATAL_ERROR "exports of ${LIBRARY}\n  expected: ${expected}\n  actual:   ${actual}")
+endif()
