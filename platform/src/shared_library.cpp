@@ -22,15 +22,18 @@ SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
 }
 
 SharedLibrary SharedLibrary::open(std::string_view name, std::string* message) {
-  std::string first_error;
+  // dlopen of an empty name hands back the main program, which is no library of its own.
+  if (name.empty()) {
+    if (message != nullptr) *message = "cannot load library \"\": the name is empty";
+    return SharedLibrary();
+  }
+  std::string errors;
   for (const std::string& file : library_candidates(name)) {
     std::string error;
     if (void* handle = os::load_library(file, &error)) return SharedLibrary(handle, file);
-    if (first_error.empty()) first_error = error;
+    errors += (errors.empty() ? "" : "; ") + error;
   }
-  if (message != nullptr) {
-    *message = "cannot load library \"" + std::string(name) + "\": " + first_error;
-  }
+  if (message != nullptr) *message = "cannot load library \"" + std::string(name) + "\": " + errors;
   return SharedLibrary();
 }
 

@@ -46,4 +46,13 @@ void evaluate(Call& call);
 void reset(Call& call);
 void check_positions(Call& call);
 
+// The force criterion of the automatic stop, applied by an evaluation call to the loads
+// it received (six values per body, the force first).
+void apply_force_criterion(Call& call, const double* loads);
+
+// Asks the host for one kinematic quantity of a body through sysary. `values` receives up
+// to nine values; `value_count` is the caller's count, passed as it stands.
+void query_body(Call& call, const char* quantity, int body_id, int* value_count,
+                double* values);
+
 }  // namespace ostrel

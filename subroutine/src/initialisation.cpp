@@ -1,6 +1,5 @@
 // The initialisation call (mode -1): bind the provider library once per name, then hand
 // the provider this element's configuration path.
-#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include "platform/path.h"
 #include "platform/text.h"
 #include "registry.h"
+#include "unknown_exception.h"
 
 namespace ostrel {
 
@@ -51,7 +51,7 @@ std::string configuration_path(Call& call) {
 
 void initialise(Call& call) {
   Terminator& entry = bind_provider(call.library_name);
-  if (entry.provider == nullptr) throw std::exception();
+  if (entry.provider == nullptr) throw UnknownException();
   const std::string path = configuration_path(call);
   entry.provider->Initialize(path.c_str());
 }

@@ -1,7 +1,7 @@
 // The provider registry and the release of providers at unload.
 #include "registry.h"
 
-#include <exception>
+#include "unknown_exception.h"
 
 namespace ostrel {
 
@@ -23,7 +23,7 @@ ProviderRegistry& provider_registry() {
 Terminator& registered_provider(const char* library_name) {
   ProviderRegistry& registry = provider_registry();
   auto entry = registry.find(library_name);
-  if (entry == registry.end() || entry->second->provider == nullptr) throw std::exception();
+  if (entry == registry.end() || entry->second->provider == nullptr) throw UnknownException();
   return *entry->second;
 }
 

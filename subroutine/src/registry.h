@@ -29,8 +29,9 @@ using ProviderRegistry = std::map<std::string, std::shared_ptr<Terminator>>;
 // The registry, created on first use and destroyed when ostrel is unloaded.
 ProviderRegistry& provider_registry();
 
-// The entry of `library_name` with a provider. Throws the message-less std::exception
-// when no initialisation call registered the name or its provider could not be obtained.
+// The entry of `library_name` with a provider. Throws the message-less exception
+// (UnknownException) when no initialisation call registered the name or its provider
+// could not be obtained.
 Terminator& registered_provider(const char* library_name);
 
 }  // namespace ostrel

@@ -1,1 +1,31 @@
 #include <gtest/gtest.h>
+
+#include "platform/shared_library.h"
+
+namespace {
+
+TEST(LibraryCandidates, MapsWindowsNamesToSharedObjects) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"TarvoQuelmCoupling.dll",
+       {"TarvoQuelmCoupling.dll", "libTarvoQuelmCoupling.so", "TarvoQuelmCoupling.so"}},
+      {"Velmira.DLL", {"Velmira.DLL", "libVelmira.so", "Velmira.so"}},
+      {"Velmira.Dll", {"Velmira.Dll", "libVelmira.so", "Velmira.so"}},
+      {"Velmira", {"Velmira", "libVelmira.so", "Velmira.so"}},
+      {"libVelmira.so", {"libVelmira.so", "liblibVelmira.so.so", "libVelmira.so.so"}},
+      {"/opt/x/Velmira.dll", {"/opt/x/Velmira.dll"}},
+      {"sub/Velmira", {"sub/Velmira"}},
+      {".dll", {".dll"}},
+      {"", {""}},
+      {"my.dll.dll", {"my.dll.dll", "libmy.dll.so", "my.dll.so"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(platform::library_candidates(c.name), c.expected);
+  }
+}
+
+}  // namespace
