@@ -28,10 +28,129 @@ extern "C" {
 #endif
 
 /* ==== Vector operations, calendar time, rotations, maximum ============================= */
-/* @@section vector_ops@@ */
+/* import_mathfunction_kreuzprodukt_vektor3 computes the cross product w = u x v:
+ *   w[0] = u[1]*v[2] - u[2]*v[1],  w[1] = u[2]*v[0] - u[0]*v[2],  w[2] = u[0]*v[1] - u[1]*v[0].
+ *
+ *  u  [in]  3-vector (x, y, z).
+ *  v  [in]  3-vector (x, y, z).
+ *  w  [out] 3-vector receiving u x v, written w[0], w[1], w[2] in that order. It must not
+ *           share storage with u or v.
+ *
+ * Returns 0. Nothing is validated; null pointers are the caller's error. */
+QUADREL_API int import_mathfunction_kreuzprodukt_vektor3(const double* u, const double* v,
+                                                         double* w) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_skalarprodukt_vektor3 returns the dot product of u and v, summed in
+ * exactly this order: (u[1]*v[1] + u[0]*v[0]) + u[2]*v[2].
+ *
+ *  u  [in] 3-vector.
+ *  v  [in] 3-vector. */
+QUADREL_API double import_mathfunction_skalarprodukt_vektor3(const double* u,
+                                                             const double* v) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_timestamp stores the current calendar time in whole seconds since
+ * 1970-01-01 00:00:00 UTC.
+ *
+ *  t  [out] receives the time; may be null, in which case nothing is stored.
+ *
+ * Returns 0. */
+QUADREL_API int import_mathfunction_timestamp(int64_t* t) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_rotl / import_mathfunction_rotr rotate the 32 bits of value left
+ * (rotl) or right (rotr) by shift places. Only the low five bits of shift count, so any
+ * shift is taken modulo 32: -1 acts as 31, 33 as 1, and 0 or 32 return value unchanged.
+ *
+ *  value  [in] the bits to rotate.
+ *  shift  [in] any int.
+ *
+ * Returns the rotated value. */
+QUADREL_API uint32_t import_mathfunction_rotl(uint32_t value, int shift) QUADREL_NOEXCEPT;
+QUADREL_API uint32_t import_mathfunction_rotr(uint32_t value, int shift) QUADREL_NOEXCEPT;
+
+/* fmax returns first if first >= second, and second otherwise. A comparison with a NaN is
+ * false, so when either argument is a NaN the second is returned: fmax(NaN, 1) is 1,
+ * fmax(1, NaN) is NaN. Of two equal values the first is returned: fmax(-0.0, +0.0) is
+ * -0.0. This differs from the C library's fmax, which prefers the argument that is not
+ * a NaN.
+ *
+ *  first   [in] any double.
+ *  second  [in] any double.
+ *
+ * The name is the C library's. A program that links libquadrel.so at link time may have
+ * its own calls of fmax, and those of the libraries it loads, resolved to this function
+ * instead of the C library's, depending on the order in which the libraries are searched;
+ * and compilers treat fmax as a built-in with the C library's rule, so a direct call may
+ * be evaluated without calling any library. The safe way to use this function is to load
+ * libquadrel.so at run time (dlopen) and call the address that dlsym returns for "fmax".
+ * quadrel's own code never calls fmax by name. */
+QUADREL_API double fmax(double first, double second) QUADREL_NOEXCEPT;
 
 /* ==== Dense LU factorisation, solution, inversion ====================================== */
-/* @@section lu@@ */
+/* Dense LU layout, shared by the three functions below (1-based indices): a(i, j) is
+ * a[(i-1) + (j-1)*lda]. After the factorisation the upper triangle of a, diagonal
+ * included, holds U; below the diagonal, column k holds the multipliers of elimination
+ * step k with inverted sign, -a(i,k)/a(k,k) as they stood at step k. The interchange of
+ * step k, recorded in ipvt(k), is applied to columns k..n only, so the multipliers of
+ * earlier steps keep their row order: L is the sequence of steps (interchange, then
+ * elimination), not a row-permuted triangle. Factor once, then solve any number of
+ * right-hand sides or invert with the unchanged a and ipvt.
+ *
+ * Arguments outside the contract (lda < n when n >= 1, a pivot vector naming rows
+ * outside the matrix) are rejected with a negative status -k, k being the position of the
+ * first bad argument; nothing is then read from the arrays (other than ipvt) or written. */
+
+/* import_mathfunction_LU_Zerlegung factors the n x n matrix A in place by Gaussian
+ * elimination with partial pivoting: at step k the pivot is the first element of largest
+ * absolute value in column k, rows k..n. The factorisation never stops early.
+ *
+ *  a     [in,out] n x n matrix, column-major, leading dimension lda; on return the factors
+ *                 in the layout above.
+ *  lda   [in]     leading dimension of a; lda >= n.
+ *  n     [in]     order of the matrix. With n < 1 nothing is read or written and 0 is
+ *                 returned.
+ *  ipvt  [out]    n ints: ipvt(k) is the row (k <= ipvt(k) <= n) exchanged with row k at
+ *                 step k; ipvt(n) = n.
+ *
+ * Returns info:
+ *   0   every pivot was non-zero;
+ *   k>0 the largest step k whose pivot was exactly zero (+0 or -0; a NaN pivot counts as
+ *       non-zero), n when u(n,n) is exactly zero. The step left its columns unchanged and
+ *       the factorisation went on; solving or inverting with these factors divides by
+ *       zero;
+ *   -2  lda < n (n >= 1): a and ipvt untouched. */
+QUADREL_API int import_mathfunction_LU_Zerlegung(double* a, int lda, int n,
+                                                 int* ipvt) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_loesung_lin_gls solves A*x = b with the factors of
+ * import_mathfunction_LU_Zerlegung. No pivot is tested: a zero diagonal element of U gives
+ * infinities or NaNs in b.
+ *
+ *  a     [in]     the factors, as the factorisation left them; not modified.
+ *  lda   [in]     leading dimension of a; lda >= n.
+ *  n     [in]     order of the matrix. With n < 1 nothing is read or written.
+ *  ipvt  [in]     the pivot vector of the factorisation; ipvt(k) in k..n for k < n.
+ *  b     [in,out] n doubles: the right-hand side on entry, the solution x on return.
+ *
+ * Returns 0; -2 when lda < n (n >= 1), -4 when some ipvt(k), k < n, lies outside k..n.
+ * On a negative status b is untouched. */
+QUADREL_API int import_mathfunction_loesung_lin_gls(const double* a, int lda, int n,
+                                                    const int* ipvt, double* b) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_inversion_matrix overwrites the factors of
+ * import_mathfunction_LU_Zerlegung with the inverse of A (inverse(U) first, then the steps
+ * of L from the right). No pivot is tested: with a singular U the result holds infinities
+ * or NaNs. The factors are destroyed. Scratch memory of n doubles is obtained and
+ * released within the call.
+ *
+ *  a     [in,out] the factors on entry; the n x n inverse, column-major, on return.
+ *  lda   [in]     leading dimension of a; lda >= n.
+ *  n     [in]     order of the matrix. With n < 1 nothing is read or written.
+ *  ipvt  [in]     the pivot vector of the factorisation; ipvt(k) in k..n for k < n.
+ *
+ * Returns 0; -2 when lda < n (n >= 1), -4 when some ipvt(k), k < n, lies outside k..n,
+ * 1 when the scratch memory cannot be obtained. On a non-zero status a is untouched. */
+QUADREL_API int import_mathfunction_inversion_matrix(double* a, int lda, int n,
+                                                     const int* ipvt) QUADREL_NOEXCEPT;
 
 /* ==== Gauss-Legendre quadrature ======================================================== */
 /* @@section quadrature@@ */
@@ -40,10 +159,91 @@ extern "C" {
 /* @@section spline@@ */
 
 /* ==== Band LU factorisation and solution =============================================== */
-/* @@section band_lu@@ */
+/* Band LU layout, shared by the two functions below (1-based indices). A has ml
+ * sub-diagonals and mu super-diagonals; m = ml + mu + 1. The band array abd has n columns
+ * and leading dimension lda >= 2*ml + mu + 1; abd(r, j) is abd[(r-1) + (j-1)*lda].
+ * On entry a(i, j) is stored in abd(i - j + m, j) for max(1, j - mu) <= i <= min(n, j + ml):
+ * row m holds the diagonal, rows ml+1..m-1 the super-diagonals (the first one in row
+ * m-1), rows m+1..m+ml the sub-diagonals. Rows 1..ml are room for the fill-in of row
+ * interchanges; the caller need not set them. After the factorisation rows 1..m hold U as
+ * a band of ml + mu super-diagonals (diagonal in row m) and rows m+1..m+ml of column k
+ * hold the sign-inverted multipliers of step k, with the row order of the dense layout.
+ *
+ * Arguments outside the contract are rejected with a negative status -k, k being the
+ * position of the first bad argument (lda is judged only when ml and mu are valid);
+ * nothing is then written and the arrays are not read (except ipvt for its own check). */
+
+/* import_mathfunction_LU_Zerlegung_band factors the band matrix in place by Gaussian
+ * elimination with partial pivoting (the first element of largest absolute value in
+ * column k, rows k..min(n, k+ml)). The factorisation never stops early.
+ *
+ *  abd   [in,out] lda x n band array in the layout above; the factors on return.
+ *  lda   [in]     leading dimension of abd; lda >= 2*ml + mu + 1.
+ *  n     [in]     order of the matrix; n >= 1.
+ *  ml    [in]     number of sub-diagonals; ml >= 0.
+ *  mu    [in]     number of super-diagonals; mu >= 0.
+ *  ipvt  [out]    n ints: ipvt(k) is the row (k <= ipvt(k) <= min(n, k+ml)) exchanged with
+ *                 row k at step k; ipvt(n) = n.
+ *
+ * Returns info:
+ *   0   every pivot was non-zero;
+ *   k>0 the largest step k whose pivot was exactly zero (n when u(n,n) is exactly zero);
+ *       as in import_mathfunction_LU_Zerlegung the step is left out and the
+ *       factorisation goes on;
+ *   -2  lda < 2*ml + mu + 1;  -3  n < 1;  -4  ml < 0;  -5  mu < 0.
+ *   On a negative status abd and ipvt are untouched. */
+QUADREL_API int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n, int ml, int mu,
+                                                      int* ipvt) QUADREL_NOEXCEPT;
+
+/* import_mathfunction_loesung_lin_gls_band solves A*x = b with the factors of
+ * import_mathfunction_LU_Zerlegung_band. No pivot is tested: a zero diagonal element of U
+ * gives infinities or NaNs in b. With ml = 0 the pivot vector is not read.
+ *
+ *  abd   [in]     the factors, as the factorisation left them; not modified.
+ *  lda   [in]     leading dimension of abd; lda >= 2*ml + mu + 1.
+ *  n     [in]     order of the matrix. With n < 1 nothing is read or written.
+ *  ml    [in]     number of sub-diagonals, as in the factorisation; ml >= 0.
+ *  mu    [in]     number of super-diagonals, as in the factorisation; mu >= 0.
+ *  ipvt  [in]     the pivot vector of the factorisation; ipvt(k) in k..min(n, k+ml) for
+ *                 k < n.
+ *  b     [in,out] n doubles: the right-hand side on entry, the solution x on return.
+ *
+ * Returns 0; -2 when lda < 2*ml + mu + 1, -4 when ml < 0, -5 when mu < 0, -6 when some
+ * ipvt(k), k < n, lies outside k..min(n, k+ml) (checked when ml > 0). On a negative
+ * status b is untouched. */
+QUADREL_API int import_mathfunction_loesung_lin_gls_band(const double* abd, int lda, int n, int ml,
+                                                         int mu, const int* ipvt,
+                                                         double* b) QUADREL_NOEXCEPT;
 
 /* ==== Matrix-vector product ============================================================ */
-/* @@section matvec@@ */
+/* import_mathfunction_matrix_vektor_produkt forms y := alpha*A*x + beta*y for a general
+ * m x n matrix A (not transposed). Element j of x (1-based) lies at x[(j-1)*incx] when
+ * incx > 0 and at x[(n-j)*(-incx)] when incx < 0, so a negative stride walks the array
+ * backwards from its last used element; likewise y with m and incy.
+ *
+ * y is first scaled by beta (set to zero, NaNs discarded, when beta = 0; untouched when
+ * beta = 1); then for each column j in order, unless x(j) is exactly zero (the column is
+ * then skipped, so NaNs or infinities in it never reach y), t = alpha*x(j) and
+ * y(i) = y(i) + t*a(i,j) for i = 1..m in order.
+ *
+ *  m      [in]     number of rows of A, length of y; m >= 0.
+ *  n      [in]     number of columns of A, length of x; n >= 0.
+ *  alpha  [in]     factor of A*x.
+ *  a      [in]     m x n matrix, column-major; not read when m = 0, n = 0 or alpha = 0.
+ *  lda    [in]     leading dimension of a; lda >= max(1, m).
+ *  x      [in]     n doubles spaced incx apart; not read when A is not.
+ *  incx   [in]     stride of x, non-zero.
+ *  beta   [in]     factor of the old y.
+ *  y      [in,out] m doubles spaced incy apart; the result.
+ *  incy   [in]     stride of y, non-zero.
+ *
+ * Returns 0; 1 when m < 0, n < 0, lda < max(1, m), incx = 0 or incy = 0, and then nothing
+ * is read or written. With m = 0, n = 0, or alpha = 0 and beta = 1, 0 is returned and
+ * nothing is read or written. */
+QUADREL_API int import_mathfunction_matrix_vektor_produkt(int m, int n, double alpha,
+                                                          const double* a, int lda, const double* x,
+                                                          int incx, double beta, double* y,
+                                                          int incy) QUADREL_NOEXCEPT;
 
 /* ==== Root finding in one variable ===================================================== */
 /* @@section root_1d@@ */

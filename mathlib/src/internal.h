@@ -1,5 +1,6 @@
 // Internals shared by the quadrel families: the level-1 vector operations with the
-// reference BLAS arithmetic, and scratch memory that never throws.
+// reference BLAS arithmetic, the maximum with quadrel's NaN rule, and scratch memory
+// that never throws.
 //
 // The level-1 operations are written here rather than taken from the system BLAS: a
 // machine may switch libblas.so.3 to an optimised BLAS whose daxpy fuses multiply-adds
@@ -57,10 +58,18 @@ inline double ddot(int n, const double* x, const double* y) noexcept {
   return sum;
 }
 
-// Scratch arrays: null when memory is exhausted, never an exception.
+// The larger of two reals with the NaN rule of the exported fmax: the first argument
+// when first >= second, the second otherwise (so a NaN in either gives the second).
+// Our own code calls this rather than the name fmax, which the C library also defines.
+inline double larger_of(double first, double second) noexcept {
+  return first >= second ? first : second;
+}
+
+// Scratch arrays filled with zeros (value-initialised): null when memory is exhausted,
+// never an exception.
 template <class T>
 std::unique_ptr<T[]> scratch(std::size_t count) noexcept {
-  return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
+  return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
 }
 
 }  // namespace quadrel

@@ -1,0 +1,47 @@
+# Installs the build's quadrel component into a fresh prefix, then configures, builds and
+# runs examples/quadrel against it twice: through find_package(quadrel) and through
+# pkg-config. Run with cmake -P and
+#   BUILD_DIR    the build tree holding libquadrel.so
+#   EXAMPLE_DIR  the example's source folder
+#   WORK_DIR     a scratch folder, emptied first
+#   GENERATOR, C_COMPILER, C_FLAGS   how to build the example (C_FLAGS carry sanitizers)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(failed)
+    string(REPLACE ";" " " command "${ARGN}")
+    message(FATAL_ERROR "failed (${failed}): ${command}\n${out}\n${err}")
+  endif()
+  message(STATUS "${out}")
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component quadrel)
+
+# CMake package.
+run(${CMAKE_COMMAND} -S ${EXAMPLE_DIR} -B ${WORK_DIR}/cmake-build -G ${GENERATOR}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${C_FLAGS}"
+    -DCMAKE_BUILD_TYPE=Release)
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
+run(${WORK_DIR}/cmake-build/quadrel_example)
+
+# pkg-config file.
+find_program(PKG_CONFIG NAMES pkg-config pkgconf)
+if(PKG_CONFIG)
+  file(GLOB_RECURSE pc_file ${prefix}/quadrel.pc)
+  get_filename_component(pc_dir "${pc_file}" DIRECTORY)
+  set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs quadrel
+                  OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "pkg-config does not know quadrel (${pc_file})")
+  endif()
+  execute_process(COMMAND ${PKG_CONFIG} --variable=libdir quadrel
+                  OUTPUT_VARIABLE libdir OUTPUT_STRIP_TRAILING_WHITESPACE)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  separate_arguments(c_flags UNIX_COMMAND "${C_FLAGS}")
+  run(${C_COMPILER} -std=c11 ${c_flags} ${EXAMPLE_DIR}/main.c -o ${WORK_DIR}/pc_example ${flags}
+      -Wl,-rpath,${libdir})
+  run(${WORK_DIR}/pc_example)
+endif()

@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "guarded.h"
+#include "quadrel.h"
+#include "reference_blas.h"
+
+namespace {
+
+using quadrel_test::GuardedArray;
+using quadrel_test::GuardedMatrix;
+using quadrel_test::kGuardInt;
+using quadrel_test::kGuardValue;
+using quadrel_test::same_bits;
+
+// Column-major n x n matrix from its rows.
+std::vector<double> from_rows(const std::vector<std::vector<double>>& rows) {
+  const int n = static_cast<int>(rows.size());
+  std::vector<double> a(std::size_t(n) * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) a[i + std::size_t(j) * n] = rows[i][j];
+  }
+  return a;
+}
+
+GuardedMatrix guarded(const std::vector<double>& a, int n, int lda) {
+  GuardedMatrix m(n, n, lda);
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i < n; ++i) m(i, j) = a[i + std::size_t(j) * n];
+  }
+  return m;
+}
+
+// The factorisation, solution and inversion written out with 1-based indices around the
+// reference BLAS, as the straightforward form of the algorithm to compare against.
+struct ReferenceLu {
+  std::vector<double> a;  // n x n, lda = n
+  std::vector<int> ipvt;
+  int n;
+  int info = 0;
+
+  double& at(int i, int j) { return a[(i - 1) + std::size_t(j - 1) * n]; }
+
+  ReferenceLu(std::vector<double> matrix, int order) : a(std::move(matrix)), ipvt(order), n(order) {
+    for (int k = 1; k <= n - 1; ++k) {
+      const int l = reference::idamax(n - k + 1, &at(k, k)) + k - 1;
+      ipvt[k - 1] = l;
+      if (at(l, k) == 0.0) {
+        info = k;
+        continue;
+      }
+      if (l != k) std::swap(at(l, k), at(k, k));
+      reference::dscal(n - k, -1.0 / at(k, k), &at(k + 1, k));
+      for (int j = k + 1; j <= n; ++j) {
+        const double t = at(l, j);
+        if (l != k) {
+          at(l, j) = at(k, j);
+          at(k, j) = t;
+        }
+        reference::daxpy(n - k, t, &at(k + 1, k), &at(k + 1, j));
+      }
+    }
+    ipvt[n - 1] = n;
+    if (at(n, n) == 0.0) info = n;
+  }
+
+  std::vector<double> solve(std::vector<double> b) {
+    for (int k = 1; k <= n - 1; ++k) {
+      const int l = ipvt[k - 1];
+      const double t = b[l - 1];
+      if (l != k) {
+        b[l - 1] = b[k - 1];
+        b[k - 1] = t;
+      }
+      reference::daxpy(n - k, t, &at(k + 1, k), &b[k]);
+    }
+    for (int k = n; k >= 1; --k) {
+      b[k - 1] /= at(k, k);
+      reference::daxpy(k - 1, -b[k - 1], &at(1, k), b.data());
+    }
+    return b;
+  }
+
+  std::vector<double> inverse() {
+    std::vector<double> work(n, 0.0);
+    for (int k = 1; k <= n; ++k) {
+      at(k, k) = 1.0 / at(k, k);
+      reference::dscal(k - 1, -at(k, k), &at(1, k));
+      for (int j = k + 1; j <= n; ++j) {
+        const double t = at(k, j);
+        at(k, j) = 0.0;
+        reference::daxpy(k, t, &at(1, k), &at(1, j));
+      }
+    }
+    for (int k = n - 1; k >= 1; --k) {
+      for (int i = k + 1; i <= n; ++i) {
+        work[i - 1] = at(i, k);
+        at(i, k) = 0.0;
+      }
+      for (int j = k + 1; j <= n; ++j) reference::daxpy(n, work[j - 1], &at(1, j), &at(1, k));
+      if (ipvt[k - 1] != k) reference::dswap(n, &at(1, k), &at(1, ipvt[k - 1]));
+    }
+    return a;
+  }
+};
+
+struct Example {
+  const char* name;
+  std::vector<std::vector<double>> rows;
+  int info;
+  std::vector<int> ipvt;
+};
+
+TEST(LuFactor, ExamplesGiveTheirPivotsAndStatus) {
+  const double nan = std::nan("");
+  const Example examples[] = {
+      {"one element", {{2.385}}, 0, {1}},
+      {"one zero element", {{0.0}}, 1, {1}},
+      {"negative zero is a zero pivot", {{-0.0}}, 1, {1}},
+      {"a NaN pivot is not zero", {{nan}}, 0, {1}},
+      {"permutation", {{0.0, 1.0}, {1.0, 0.0}}, 0, {2, 2}},
+      {"tie keeps the first", {{1.0, 1.0, 0.0}, {2.0, 3.0, 1.0}, {-2.0, 1.0, 4.0}}, 0, {2, 3, 3}},
+      {"zero first column", {{0.0, 1.0, 2.0}, {0.0, 3.0, 4.0}, {0.0, 4.0, 7.0}}, 1, {1, 3, 3}},
+      {"singular 2x2", {{1.0, 2.0}, {2.0, 4.0}}, 2, {2, 2}},
+      {"largest zero step wins", {{0.0, 1.0, 1.0}, {0.0, 1.0, 1.0}, {0.0, 0.0, 0.0}}, 3, {1, 2, 3}},
+  };
+  for (const Example& e : examples) {
+    SCOPED_TRACE(e.name);
+    const int n = static_cast<int>(e.rows.size());
+    GuardedMatrix a = guarded(from_rows(e.rows), n, n + 2);
+    GuardedArray<int> ipvt(n, kGuardInt);
+    EXPECT_EQ(import_mathfunction_LU_Zerlegung(a.data(), a.lda(), n, ipvt.data()), e.info);
+    EXPECT_EQ(ipvt.values(), e.ipvt);
+    EXPECT_TRUE(a.outside_intact());
+    EXPECT_TRUE(ipvt.guards_intact());
+  }
+}
+
+TEST(LuSolveAndInverse, SmallExamples) {
+  struct Case {
+    const char* name;
+    std::vector<std::vector<double>> rows;
+    std::vector<double> b, x;
+    std::vector<std::vector<double>> inverse_rows;
+  };
+  const Case cases[] = {
+      {"one element", {{2.5}}, {5.0}, {2.0}, {{0.4}}},
+      {"permutation", {{0.0, 1.0}, {1.0, 0.0}}, {3.0, 4.0}, {4.0, 3.0}, {{0.0, 1.0}, {1.0, 0.0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int n = static_cast<int>(c.rows.size());
+    GuardedMatrix a = guarded(from_rows(c.rows), n, n + 3);
+    std::vector<int> ipvt(n);
+    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), a.lda(), n, ipvt.data()), 0);
+    const GuardedMatrix factors = a;
+    GuardedArray<double> b(c.b, kGuardValue);
+    EXPECT_EQ(import_mathfunction_loesung_lin_gls(a.data(), a.lda(), n, ipvt.data(), b.data()), 0);
+    EXPECT_EQ(b.values(), c.x);
+    EXPECT_TRUE(b.guards_intact());
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) EXPECT_TRUE(same_bits(a(i, j), factors(i, j)));  // unchanged
+    }
+
+    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), a.lda(), n, ipvt.data()), 0);
+    const std::vector<double> inverse = from_rows(c.inverse_rows);
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) EXPECT_EQ(a(i, j), inverse[i + std::size_t(j) * n]);
+    }
+    EXPECT_TRUE(a.outside_intact());
+  }
+}
+
+// Arguments outside the contract: the status names the first bad argument, and nothing
+// is read or written (null arrays would fault if they were touched).
+TEST(LuArguments, OutsideTheContractTouchNothing) {
+  struct Case {
+    const char* name;
+    int lda;
+    int n;
+    int status;
+  };
+  const Case cases[] = {
+      {"empty matrix", 0, 0, 0},
+      {"negative order", 3, -4, 0},
+      {"negative order, negative lda", -7, -4, 0},
+      {"lda below n", 2, 3, -2},
+      {"negative lda", -1, 1, -2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(import_mathfunction_LU_Zerlegung(nullptr, c.lda, c.n, nullptr), c.status);
+    EXPECT_EQ(import_mathfunction_loesung_lin_gls(nullptr, c.lda, c.n, nullptr, nullptr), c.status);
+    EXPECT_EQ(import_mathfunction_inversion_matrix(nullptr, c.lda, c.n, nullptr), c.status);
+  }
+}
+
+TEST(LuArguments, PivotOutsideTheMatrixIsRejected) {
+  const std::vector<double> factors{4.0, 0.5, 2.0, 3.0, 1.5, 0.25, 1.0, 2.0, 5.0};
+  for (const std::vector<int>& ipvt : {std::vector<int>{0, 2, 3}, std::vector<int>{4, 2, 3},
+                                       std::vector<int>{1, 1, 3}, std::vector<int>{-1, 3, 3}}) {
+    SCOPED_TRACE(::testing::PrintToString(ipvt));
+    GuardedArray<double> b({1.0, 2.0, 3.0}, kGuardValue);
+    EXPECT_EQ(import_mathfunction_loesung_lin_gls(factors.data(), 3, 3, ipvt.data(), b.data()), -4);
+    EXPECT_EQ(b.values(), (std::vector<double>{1.0, 2.0, 3.0}));
+    std::vector<double> a = factors;
+    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), 3, 3, ipvt.data()), -4);
+    EXPECT_EQ(a, factors);
+  }
+}
+
+// Random matrices: entries in [-1, 1], or small integers, mostly zero, which give ties
+// in the pivot search, exact cancellations and zero pivots.
+std::vector<double> random_matrix(std::mt19937_64& rng, int n, bool integers) {
+  std::uniform_real_distribution<double> real(-1.0, 1.0);
+  std::discrete_distribution<int> small({1, 1, 12, 1, 1});  // -2..2
+  std::vector<double> a(std::size_t(n) * n);
+  for (double& v : a) v = integers ? small(rng) - 2 : real(rng);
+  return a;
+}
+
+TEST(LuReference, BitForBitWithTheReferenceBlas) {
+  ASSERT_NE(reference::loaded_from().find("/blas/"), std::string::npos) << reference::loaded_from();
+  std::mt19937_64 rng(0x5eed'0006);
+  int singular = 0;
+  for (int n = 1; n <= 50; ++n) {
+    for (bool integers : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "n = " << n << (integers ? " integers" : " reals"));
+      const std::vector<double> matrix = random_matrix(rng, n, integers);
+      ReferenceLu ref(matrix, n);
+      singular += ref.info != 0;
+
+      const int lda = n + 3;
+      GuardedMatrix a = guarded(matrix, n, lda);
+      GuardedArray<int> ipvt(n, kGuardInt);
+      ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), lda, n, ipvt.data()), ref.info);
+      ASSERT_EQ(ipvt.values(), ref.ipvt);
+      for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(a(i, j), ref.at(i + 1, j + 1)));
+      }
+
+      std::vector<double> rhs(n);
+      for (double& v : rhs) v = std::uniform_real_distribution<double>(-5.0, 5.0)(rng);
+      const std::vector<double> x = ref.solve(rhs);
+      GuardedArray<double> b(rhs, kGuardValue);
+      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), b.data()), 0);
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(b[i], x[i])) << i;
+
+      const std::vector<double> inverse = ref.inverse();
+      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), 0);
+      for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+          ASSERT_TRUE(same_bits(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
+        }
+      }
+      EXPECT_TRUE(a.outside_intact());
+      EXPECT_TRUE(ipvt.guards_intact());
+      EXPECT_TRUE(b.guards_intact());
+    }
+  }
+  EXPECT_GT(singular, 5);  // the integer matrices did exercise zero pivots
+}
+
+// The factors rebuild A: A = P1 E1^-1 ... P(n-1) E(n-1)^-1 U, where E_k adds the stored
+// multipliers times row k to the rows below it.
+std::vector<double> rebuild(const GuardedMatrix& lu, const std::vector<int>& ipvt, int n) {
+  std::vector<double> r(std::size_t(n) * n, 0.0);
+  auto at = [&](int i, int j) -> double& { return r[i + std::size_t(j) * n]; };
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i <= j; ++i) at(i, j) = lu(i, j);
+  }
+  for (int k = n - 2; k >= 0; --k) {
+    for (int i = k + 1; i < n; ++i) {
+      for (int j = 0; j < n; ++j) at(i, j) -= lu(i, k) * at(k, j);
+    }
+    const int l = ipvt[k] - 1;
+    for (int j = 0; j < n; ++j) std::swap(at(k, j), at(l, j));
+  }
+  return r;
+}
+
+TEST(LuProperties, FactorsSolutionsAndInverseOnRandomMatrices) {
+  std::mt19937_64 rng(0x5eed'1006);
+  for (int n = 1; n <= 50; ++n) {
+    SCOPED_TRACE(::testing::Message() << "n = " << n);
+    const std::vector<double> matrix = random_matrix(rng, n, false);
+    const int lda = n + 1;
+    const double tolerance = 64.0 * n * 0x1p-52;
+    GuardedMatrix a = guarded(matrix, n, lda);
+    std::vector<int> ipvt(n);
+    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), lda, n, ipvt.data()), 0);
+
+    const std::vector<double> rebuilt = rebuild(a, ipvt, n);
+    for (std::size_t i = 0; i < rebuilt.size(); ++i) EXPECT_NEAR(rebuilt[i], matrix[i], tolerance);
+
+    // Residual of A x = b, relative to |A| |x|.
+    std::vector<double> b(n);
+    for (int i = 0; i < n; ++i) b[i] = 0.5 + i;
+    std::vector<double> x = b;
+    ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), x.data()), 0);
+    for (int i = 0; i < n; ++i) {
+      double sum = 0.0;
+      double size = 0.0;
+      for (int j = 0; j < n; ++j) {
+        sum += matrix[i + std::size_t(j) * n] * x[j];
+        size += std::abs(matrix[i + std::size_t(j) * n] * x[j]);
+      }
+      EXPECT_LE(std::abs(sum - b[i]), tolerance * size);
+    }
+
+    // inverse(A) * A = I.
+    ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), 0);
+    double inverse_size = 0.0;
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) inverse_size = std::max(inverse_size, std::abs(a(i, j)));
+    }
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k) sum += a(i, k) * matrix[k + std::size_t(j) * n];
+        EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, tolerance * n * inverse_size);
+      }
+    }
+    EXPECT_TRUE(a.outside_intact());
+  }
+}
+
+}  // namespace
