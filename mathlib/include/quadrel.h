@@ -128,8 +128,8 @@ QUADREL_API int import_mathfunction_1d_nullstelle(double x1, double x2, double* 
  * with the segment [x_{k-1}, x_k] chosen as follows: xi[i] <= x_0 uses the first segment and
  * xi[i] >= x_{n-1} the last (both extended linearly beyond the table); otherwise the first
  * k = 1 .. n-1 with x_{k-1} <= xi[i] <= x_k, so a point on an interior knot takes the segment
- * that ends there. A point for which no segment qualifies (a NaN, or a gap in an unordered
- * table) gets 0. With n = 1 every point gets y_0.
+ * that ends there. A point for which no segment qualifies (a NaN point, or one that only a
+ * segment with a NaN abscissa could hold) gets 0. With n = 1 every point gets y_0.
  *
  *   n   [in] number of table entries, n >= 1.
  *   x   [in] array of n abscissae, ascending (an unordered table is searched as stated above;
