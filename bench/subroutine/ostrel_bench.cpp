@@ -41,9 +41,9 @@ void BM_InterfacingCall(benchmark::State& state) {
     benchmark::DoNotOptimize(result.data());
   }
   state.SetItemsProcessed(state.iterations() * bodies);
-  state.counters["ns_per_body"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * bodies,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_body"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * bodies,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   zkslv_install_host(nullptr);
 }
 BENCHMARK(BM_InterfacingCall)->Arg(1)->Arg(100)->Arg(10000);

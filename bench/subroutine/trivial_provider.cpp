@@ -19,6 +19,7 @@ class TrivialProvider final : public IExternalForceProvider {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) IExternalForceProvider* GetExternalForceProvider() {
+extern "C" __attribute__((visibility("default"))) IExternalForceProvider*
+GetExternalForceProvider() {
   return new TrivialProvider;
 }

@@ -1,7 +1,7 @@
 // POSIX loader: dlopen with immediate binding and local symbols, dlsym, dlclose.
-#include <dlfcn.h>
-
 #include "os_library.h"
+
+#include <dlfcn.h>
 
 namespace platform::os {
 

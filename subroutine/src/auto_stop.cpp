@@ -113,7 +113,8 @@ void apply_force_criterion(Call& call, const double* loads) {
     }
     if (count >= kForceSettledCount) ++settled;
   }
-  if (settled == call.params.body_count) stop(call, "Terminate Tarvo solver by Auto Stop(Force) at ");
+  if (settled == call.params.body_count)
+    stop(call, "Terminate Tarvo solver by Auto Stop(Force) at ");
 }
 
 void check_positions(Call& call) {

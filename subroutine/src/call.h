@@ -24,9 +24,7 @@ struct ElementParams {
 
   int body_id(int body) const noexcept { return to_int(raw[8 + body]); }
   bool force_criterion() const noexcept { return auto_stop_enabled == 1 && auto_stop_kind == 2; }
-  bool position_criterion() const noexcept {
-    return auto_stop_enabled == 1 && auto_stop_kind == 1;
-  }
+  bool position_criterion() const noexcept { return auto_stop_enabled == 1 && auto_stop_kind == 1; }
 };
 
 struct Call {
@@ -52,7 +50,6 @@ void apply_force_criterion(Call& call, const double* loads);
 
 // Asks the host for one kinematic quantity of a body through sysary. `values` receives up
 // to nine values; `value_count` is the caller's count, passed as it stands.
-void query_body(Call& call, const char* quantity, int body_id, int* value_count,
-                double* values);
+void query_body(Call& call, const char* quantity, int body_id, int* value_count, double* values);
 
 }  // namespace ostrel

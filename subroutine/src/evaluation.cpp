@@ -37,8 +37,10 @@ void gather(Call& call, Kinematics& k) {
     std::vector<double>* array;
   };
   // The order in which the host is asked, for each body.
-  const Quantity vectors[] = {{"TDISP", &k.positions},          {"TVEL", &k.velocities},
-                              {"TACC", &k.accelerations},       {"RVEL", &k.angular_velocities},
+  const Quantity vectors[] = {{"TDISP", &k.positions},
+                              {"TVEL", &k.velocities},
+                              {"TACC", &k.accelerations},
+                              {"RVEL", &k.angular_velocities},
                               {"RACC", &k.angular_accelerations}};
   double values[9];
   for (int body = 0; body < call.params.body_count; ++body) {
@@ -78,8 +80,7 @@ void relay_failure(Call& call, const std::vector<std::string>& messages) {
 
 }  // namespace
 
-void query_body(Call& call, const char* quantity, int body_id, int* value_count,
-                double* values) {
+void query_body(Call& call, const char* quantity, int body_id, int* value_count, double* values) {
   std::fill_n(values, 9, 0.0);
   sysary(call.handle, quantity, &body_id, 1, values, value_count, &call.status);
 }

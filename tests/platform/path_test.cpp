@@ -1,8 +1,9 @@
+#include "platform/path.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "platform/path.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -12,9 +13,10 @@ TEST(Path, AbsoluteWhenRootedOrDriveLetter) {
     const char* path;
     bool absolute;
   };
-  const Case cases[] = {{"/etc/em.cfg", true},  {"\\share\\em.cfg", true}, {"C:\\em.cfg", true},
-                        {"c:em.cfg", true},     {"em.cfg", false},         {"./em.cfg", false},
-                        {"data\\em.cfg", false}, {"", false},               {"e", false}};
+  const Case cases[] = {
+      {"/etc/em.cfg", true}, {"\\share\\em.cfg", true}, {"C:\\em.cfg", true},    {"c:em.cfg", true},
+      {"em.cfg", false},     {"./em.cfg", false},       {"data\\em.cfg", false}, {"", false},
+      {"e", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(platform::is_absolute(c.path), c.absolute);

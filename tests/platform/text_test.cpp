@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/text.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -20,7 +20,9 @@ TEST(Text, EncodesAsUtf8) {
 
 TEST(Text, LoneSurrogateKeepsItsValue) {
   const std::u16string lone = {u'a', char16_t(0xD800), u'b'};
-  EXPECT_EQ(platform::utf16_to_narrow(lone), "a\xED\xA0\x80" "b");
+  EXPECT_EQ(platform::utf16_to_narrow(lone),
+            "a\xED\xA0\x80"
+            "b");
 }
 
 TEST(Text, InvalidBytesBecomeReplacementCharacters) {

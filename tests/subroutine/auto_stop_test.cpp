@@ -69,8 +69,7 @@ TEST_F(AutoStop, ResetAsksForEveryQuantityInItsOwnOrder) {
     counts.push_back(c.value_count);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"TDISP5", "TVEL5", "RVEL5", "TACC5", "RACC5", "AM5",
-                                             "TDISP6", "TVEL6", "RVEL6", "TACC6", "RACC6",
-                                             "AM6"}));
+                                             "TDISP6", "TVEL6", "RVEL6", "TACC6", "RACC6", "AM6"}));
   EXPECT_EQ(counts, (std::vector<int>{3, 3, 3, 3, 3, 9, 3, 3, 3, 3, 3, 9}));
 }
 

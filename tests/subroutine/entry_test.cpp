@@ -66,9 +66,14 @@ TEST(Entry, IntegerParametersTruncateTowardZeroAndSaturate) {
   };
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  const Case cases[] = {{41.9, 41},        {-3.9, -3},         {nan, 0},
-                        {1e300, 2147483647}, {-1e300, -2147483647 - 1}, {inf, 2147483647},
-                        {2147483647.5, 2147483647}, {-2147483648.9, -2147483647 - 1}};
+  const Case cases[] = {{41.9, 41},
+                        {-3.9, -3},
+                        {nan, 0},
+                        {1e300, 2147483647},
+                        {-1e300, -2147483647 - 1},
+                        {inf, 2147483647},
+                        {2147483647.5, 2147483647},
+                        {-2147483648.9, -2147483647 - 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     RecordingHost host;
@@ -89,8 +94,8 @@ TEST(Entry, NegativeBodyCountIsRejectedAfterTheIntervalQuery) {
     SCOPED_TRACE(mode);
     host.clear();
     try {
-      calc_external_force(test_support::kHandle, 0.0, "fixture_provider", "em.cfg",
-                          params.data(), nullptr, nullptr, mode, result);
+      calc_external_force(test_support::kHandle, 0.0, "fixture_provider", "em.cfg", params.data(),
+                          nullptr, nullptr, mode, result);
       ADD_FAILURE() << "no exception";
     } catch (const std::invalid_argument& e) {
       EXPECT_NE(std::string(e.what()).find("body count"), std::string::npos) << e.what();

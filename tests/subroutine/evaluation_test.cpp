@@ -99,8 +99,9 @@ TEST_F(Evaluation, GathersKinematicsInOrderAndReturnsTheLoads) {
     host_.set_array("TACC", id, {base + 7, base + 8, base + 9});
     host_.set_array("RVEL", id, {base + 10, base + 11, base + 12});
     host_.set_array("RACC", id, {base + 13, base + 14, base + 15});
-    host_.set_array("AM", id, {base + 21, base + 22, base + 23, base + 24, base + 25, base + 26,
-                               base + 27, base + 28, base + 29});
+    host_.set_array("AM", id,
+                    {base + 21, base + 22, base + 23, base + 24, base + 25, base + 26, base + 27,
+                     base + 28, base + 29});
   }
   ASSERT_TRUE(evaluate_at(0.5));
 
@@ -174,8 +175,9 @@ TEST_F(Evaluation, ProviderFailureIsRelayedAndTheCallCarriesOn) {
         "write_message:Tarvo solver will be terminated caused of Quelm problem :: ",
         "write_message:Error Message from Quelm :: "};
     for (const std::string& line : c.relayed) expected.push_back("write_message:" + line);
-    expected.insert(expected.end(), {"terminate_solver:", "msgprint:Time : ",
-                                     "msgprint:Interfaced with Quelm at "});
+    expected.insert(
+        expected.end(),
+        {"terminate_solver:", "msgprint:Time : ", "msgprint:Interfaced with Quelm at "});
     std::vector<std::string> seen;
     for (const HostCall& h : host_.calls()) {
       if (h.service != "sysfnc" && h.service != "sysary") seen.push_back(h.service + ":" + h.name);
@@ -187,8 +189,8 @@ TEST_F(Evaluation, ProviderFailureIsRelayedAndTheCallCarriesOn) {
 
 TEST_F(Evaluation, ProviderExceptionsPassOutAndChangeNothing) {
   set_interval(10.0);
-  for (std::string* thrower : {&probe::state().throw_in_compute,
-                               &probe::state().throw_in_get_forces}) {
+  for (std::string* thrower :
+       {&probe::state().throw_in_compute, &probe::state().throw_in_get_forces}) {
     *thrower = "field solver lost";
     try {
       evaluate_at(3.0);

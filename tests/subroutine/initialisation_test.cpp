@@ -45,9 +45,15 @@ TEST(Initialisation, ConfigurationPathResolvesAgainstTheModelDirectory) {
       {"empty model path", u"", "em.cfg", "em.cfg", true},
       {"one-character config", u"/srv/m/car.toml", "e", "/srv/m/e", true},
       {"non-ASCII model path", u"D:\\Übung\\\u65E5\u672C\\car.dat", "em.cfg",
-       "D:\\\xC3\x9C" "bung\\\xE6\x97\xA5\xE6\x9C\xAC\\em.cfg", true},
-      {"non-ASCII config passes unchanged", u"/srv/m/car.toml", "gr\xC3\xB6\xC3\x9F" "e.cfg",
-       "/srv/m/gr\xC3\xB6\xC3\x9F" "e.cfg", true},
+       "D:\\\xC3\x9C"
+       "bung\\\xE6\x97\xA5\xE6\x9C\xAC\\em.cfg",
+       true},
+      {"non-ASCII config passes unchanged", u"/srv/m/car.toml",
+       "gr\xC3\xB6\xC3\x9F"
+       "e.cfg",
+       "/srv/m/gr\xC3\xB6\xC3\x9F"
+       "e.cfg",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -69,9 +75,8 @@ TEST(Initialisation, ModelPathFillingTheWholeBufferIsCutNotOverrun) {
 }
 
 TEST(Initialisation, UnobtainableProviderRaisesWithoutMessageEveryTime) {
-  for (const char* library :
-       {"no_such_provider.dll", "fixture_not_a_library", "fixture_no_export",
-        "fixture_null_provider"}) {
+  for (const char* library : {"no_such_provider.dll", "fixture_not_a_library", "fixture_no_export",
+                              "fixture_null_provider"}) {
     SCOPED_TRACE(library);
     RecordingHost host;
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -21,8 +21,14 @@ struct Element {
   std::vector<double> body_ids;
 
   std::vector<double> params() const {
-    std::vector<double> p{-1.0, -1.0, instance_key, interval_variable_id, auto_stop_enabled,
-                          auto_stop_kind, auto_stop_tolerance, double(body_ids.size())};
+    std::vector<double> p{-1.0,
+                          -1.0,
+                          instance_key,
+                          interval_variable_id,
+                          auto_stop_enabled,
+                          auto_stop_kind,
+                          auto_stop_tolerance,
+                          double(body_ids.size())};
     p.insert(p.end(), body_ids.begin(), body_ids.end());
     return p;
   }

@@ -26,9 +26,8 @@ TEST(Unload, ReleasesProvidersThenUnloadsTheirLibraries) {
 
   ASSERT_EQ(dlclose(ostrel), 0);
   EXPECT_EQ(dlopen("libostrel.so", RTLD_NOW | RTLD_NOLOAD), nullptr) << "ostrel stayed loaded";
-  EXPECT_EQ(probe::state().log,
-            (std::vector<std::string>{"create", "Initialize /a.cfg", "Initialize /b.cfg",
-                                      "Release"}));
+  EXPECT_EQ(probe::state().log, (std::vector<std::string>{"create", "Initialize /a.cfg",
+                                                          "Initialize /b.cfg", "Release"}));
   EXPECT_EQ(dlopen("libfixture_provider.so", RTLD_NOW | RTLD_NOLOAD), nullptr)
       << "the provider library stayed loaded";
   EXPECT_EQ(dlopen("libfixture_null_provider.so", RTLD_NOW | RTLD_NOLOAD), nullptr);

@@ -46,8 +46,7 @@ class RecordingHost final : public zkslv::Host {
   std::vector<std::string> names(const std::string& service) const;
   int terminations() const { return static_cast<int>(calls_of("terminate_solver").size()); }
 
-  void sysfnc(void* handle, const char* name, const int* ids, int id_count,
-              double* value) override;
+  void sysfnc(void* handle, const char* name, const int* ids, int id_count, double* value) override;
   void sysary(void* handle, const char* name, const int* ids, int id_count, double* values,
               int* value_count) override;
   void msgprint(void* handle, const char* text, double value) override;

@@ -19,10 +19,10 @@ extern "C" {
 // ids; integers are truncated toward zero. `unused1` and `unused2` are never read.
 // Failures leave as C++ exceptions derived from std::exception.
 OSTREL_API void calc_external_force(void* handle, double time, const char* library_name,
-                                    const char* config_path, const double* params,
-                                    void* unused1, void* unused2, int mode, double* result);
+                                    const char* config_path, const double* params, void* unused1,
+                                    void* unused2, int mode, double* result);
 
 }  // extern "C"
 
-using CalcExternalForceFunction = void (*)(void*, double, const char*, const char*,
-                                           const double*, void*, void*, int, double*);
+using CalcExternalForceFunction = void (*)(void*, double, const char*, const char*, const double*,
+                                           void*, void*, int, double*);

@@ -12,8 +12,8 @@ class Host {
  public:
   virtual void sysfnc(void* handle, const char* name, const int* ids, int id_count,
                       double* value) = 0;
-  virtual void sysary(void* handle, const char* name, const int* ids, int id_count,
-                      double* values, int* value_count) = 0;
+  virtual void sysary(void* handle, const char* name, const int* ids, int id_count, double* values,
+                      int* value_count) = 0;
   virtual void msgprint(void* handle, const char* text, double value) = 0;
   virtual void write_message(void* handle, const char* text) = 0;
   virtual void terminate_solver(void* handle) = 0;
