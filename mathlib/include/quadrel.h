@@ -146,20 +146,22 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  *
  *  n               [in]  number of data points.
  *  x, y, z         [in]  n doubles each: coordinates and values of the data points.
- *  neighbours      [in]  3 * triangle_count ints, triangles [in] 3 * triangle_count ints: a
- *                        triangulation of the points as
+ *  neighbours      [in]  3 * triangle_count ints: the triangle across each edge, or a negative
+ *                        value on the hull (only its sign is used).
+ *  triangles       [in]  3 * triangle_count ints: the vertices of each triangle,
+ *                        counter-clockwise. Both arrays as
  *                        import_mathfunction_2d_pwl_interpolation_part_1_triangulation makes
- *                        it (counter-clockwise vertices, only the sign of a negative neighbour
- *                        entry is used). It is not checked beyond the indices a walk meets.
+ *                        them; they are not checked beyond the indices a walk meets.
  *  triangle_count  [in]  number of triangles.
  *  ni              [in]  number of query points; nothing is done for ni <= 0.
  *  xi, yi          [in]  ni doubles each: the query points.
  *  zi              [out] ni doubles: the values. Must not overlap the inputs.
  *
  * Returns 0 when every query point was served, 1 when for at least one point the walk found no
- * triangle: a NaN query coordinate, triangle_count <= 0, a walk that exceeds triangle_count steps
- * (as on a triangulation that is not counter-clockwise), or an index out of range met on the
- * walk. Such a point gets the value -1.0; the other points are served normally.
+ * triangle: a NaN or infinite query coordinate (any NaN weight), triangle_count <= 0, a walk that
+ * exceeds triangle_count steps (as on a triangulation that is not counter-clockwise), or an index
+ * out of range met on the walk. Such a point gets the value -1.0; the other points are served
+ * normally.
  *
  * Process-wide state: the search hint, the triangle where the last successful walk ended, an
  * atomic int shared by all calls and all triangulations. Each walk starts there when it is a
@@ -183,7 +185,7 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
  * Returns 0 or 1 as the interpolation does, or a triangulation status: 2 (coincident points),
  * 226 (fewer than three points, or all on one line), 9 (working storage ran out), -1 (n too
  * large); on these zi is untouched. The triangulation runs and reports its failures also when
- * ni is 0. Working memory is about 12n ints and 2n doubles, released before returning. */
+ * ni is 0. Working memory is about 14n ints and 2n doubles, released before returning. */
 QUADREL_API int import_mathfunction_2d_pwl_interpolation(int n, const double* x, const double* y,
                                                          const double* z, int ni, const double* xi,
                                                          const double* yi,
