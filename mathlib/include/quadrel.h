@@ -167,7 +167,11 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  * atomic int shared by all calls and all triangulations. Each walk starts there when it is a
  * valid triangle number, else at triangle (triangle_count + 1) / 2 - 1. Inside the hull the start
  * only changes the path (a point on a shared edge may be served by either triangle); beyond the
- * hull it can change which boundary triangle extrapolates. Concurrent calls are safe. */
+ * hull it can change which boundary triangle extrapolates. Concurrent calls are safe.
+ *
+ * A walk crosses the triangles between its start and the query point: query points that follow
+ * each other closely are served in a few steps, points in random order in about
+ * sqrt(triangle_count) steps each. */
 QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
     int n, const double* x, const double* y, const double* z, const int* neighbours,
     const int* triangles, int triangle_count, int ni, const double* xi, const double* yi,

@@ -12,7 +12,7 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_THREAD__)
 constexpr int kLargeSet = 10000;
 #else
 constexpr int kLargeSet = 100000;

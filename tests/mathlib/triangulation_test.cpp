@@ -16,7 +16,7 @@
 namespace {
 
 // Sanitizer builds run the largest sets at a smaller size.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_THREAD__)
 constexpr int kLargeSet = 10000;
 constexpr int kGridSide = 60;
 #else
