@@ -1,0 +1,241 @@
+// Piecewise-linear interpolation in two variables: the documented examples, walk failures, and
+// exact reproduction of linear functions inside and outside the hull.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "quadrel.h"
+
+namespace {
+
+#if defined(__SANITIZE_THREAD__)
+constexpr int kLargeSet = 10000;
+#else
+constexpr int kLargeSet = 100000;
+#endif
+
+constexpr double kUntouched = 2.385e7;
+
+struct Data {
+  std::vector<double> x, y, z;
+  int size() const { return static_cast<int>(x.size()); }
+};
+
+struct Queries {
+  std::vector<double> x, y;
+  int size() const { return static_cast<int>(x.size()); }
+};
+
+struct Mesh {
+  std::vector<int> neighbours, triangles;
+  int count = 0;
+};
+
+Mesh triangulate(const Data& d) {
+  Mesh m;
+  m.neighbours.resize(6 * std::size_t(d.size()));
+  m.triangles.resize(6 * std::size_t(d.size()));
+  EXPECT_EQ(
+      import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
+          d.size(), d.x.data(), d.y.data(), m.neighbours.data(), m.triangles.data(), &m.count, 3),
+      0);
+  return m;
+}
+
+int interpolate(const Data& d, const Mesh& m, const Queries& q, std::vector<double>* zi) {
+  zi->assign(q.x.size(), kUntouched);
+  return import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
+      d.size(), d.x.data(), d.y.data(), d.z.data(), m.neighbours.data(), m.triangles.data(),
+      m.count, q.size(), q.x.data(), q.y.data(), zi->data());
+}
+
+int interpolate_once(const Data& d, const Queries& q, std::vector<double>* zi) {
+  zi->assign(q.x.size(), kUntouched);
+  return import_mathfunction_2d_pwl_interpolation(d.size(), d.x.data(), d.y.data(), d.z.data(),
+                                                  q.size(), q.x.data(), q.y.data(), zi->data());
+}
+
+const Data kPlane = {{0, 0, 1}, {0, 1, 0}, {1, 3, 2}};  // z = 1 + x + 2y, given out of order
+
+TEST(Interp2d, PlaneInsideAndOutside) {
+  const Data d = {{0, 1, 0}, {0, 0, 1}, {1, 2, 3}};
+  const Queries q = {{0.25, 1}, {0.25, 1}};
+  std::vector<double> zi;
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(zi, (std::vector<double>{1.75, 4.0}));
+  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  EXPECT_EQ(zi, (std::vector<double>{1.75, 4.0}));
+}
+
+TEST(Interp2d, VerticesGiveTheirValues) {
+  Data d = {{0, 2.5, 0.75, 3.125, 1.5}, {0, 0.25, 2.0, 2.875, 1.25}, {}};
+  d.z = {2.385, -7.25, 0.0625, 11.5, 3.75};
+  const Queries q = {d.x, d.y};
+  std::vector<double> zi;
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(zi, d.z);
+  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  EXPECT_EQ(zi, d.z);
+}
+
+// The square's diagonal from (0,1) to (1,0) is kept, so the centre lies on it.
+TEST(Interp2d, SquareCentreOnKeptDiagonal) {
+  const Data d = {{0, 1, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}};
+  const Queries q = {{0.5, 0.75}, {0.5, 0.75}};
+  std::vector<double> zi;
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(zi, (std::vector<double>{0.0, 0.5}));
+}
+
+// A point no triangle serves gets -1.0 and makes the result 1; the others are served.
+TEST(Interp2d, UnservedPointsGetMinusOne) {
+  const double nan = std::nan("");
+  struct Case {
+    std::string name;
+    Queries queries;
+    std::vector<double> values;
+    int status;
+  };
+  const Case cases[] = {
+      {"NaN x", {{nan}, {0.25}}, {-1.0}, 1},
+      {"NaN y", {{0.25}, {nan}}, {-1.0}, 1},
+      {"NaN among served points", {{0.25, nan, 0.5}, {0.25, 0.5, 0}}, {1.75, -1.0, 1.5}, 1},
+      {"infinity", {{INFINITY, 0.25}, {0.25, 0.25}}, {-1.0, 1.75}, 1},
+      {"no points", {{}, {}}, {}, 0},
+  };
+  const Mesh m = triangulate(kPlane);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<double> zi;
+    EXPECT_EQ(interpolate(kPlane, m, c.queries, &zi), c.status);
+    EXPECT_EQ(zi, c.values);
+    EXPECT_EQ(interpolate_once(kPlane, c.queries, &zi), c.status);
+    EXPECT_EQ(zi, c.values);
+  }
+}
+
+// Triangulations the second phase cannot walk: every query gets -1.0 and the result is 1,
+// without reading outside the arrays.
+TEST(Interp2d, BrokenTriangulationsFailTheWalk) {
+  const Data d = {{0, 1, 0}, {0, 0, 1}, {1, 2, 3}};
+  struct Case {
+    std::string name;
+    std::vector<int> neighbours, triangles;
+    int count;
+  };
+  const Case cases[] = {
+      {"no triangles", {}, {}, 0},
+      {"negative count", {}, {}, -3},
+      // Two copies of one triangle naming each other across every edge: a walk towards an
+      // outside point moves back and forth until it exceeds the triangle count.
+      {"cycling walk", {1, 1, 1, 0, 0, 0}, {0, 1, 2, 0, 1, 2}, 2},
+      {"vertex out of range", {-3, -4, -5}, {0, 1, 3}, 1},
+      {"negative vertex", {-3, -4, -5}, {0, -1, 2}, 1},
+      {"neighbour out of range", {5, 5, 5}, {0, 1, 2}, 1},
+  };
+  const Queries q = {{2.5}, {2.5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<double> zi(1, kUntouched);
+    EXPECT_EQ(import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
+                  d.size(), d.x.data(), d.y.data(), d.z.data(), c.neighbours.data(),
+                  c.triangles.data(), c.count, q.size(), q.x.data(), q.y.data(), zi.data()),
+              1);
+    EXPECT_EQ(zi[0], -1.0);
+  }
+}
+
+// A failed triangulation in the one-call export: its status, zi untouched, also for ni = 0.
+TEST(Interp2d, OneCallReportsTriangulationFailures) {
+  struct Case {
+    std::string name;
+    Data data;
+    int status;
+  };
+  const Case cases[] = {
+      {"duplicate point", {{0, 1, 0, 1}, {0, 0, 1, 0}, {1, 2, 3, 4}}, 2},
+      {"collinear points", {{0, 1, 2}, {0, 1, 2}, {1, 2, 3}}, 226},
+      {"two points", {{0, 1}, {0, 1}, {1, 2}}, 226},
+      {"no points", {{}, {}, {}}, 226},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Queries q = {{0.5, 0.25}, {0.25, 0.5}};
+    std::vector<double> zi;
+    EXPECT_EQ(interpolate_once(c.data, q, &zi), c.status);
+    EXPECT_EQ(zi, std::vector<double>(2, kUntouched));
+    EXPECT_EQ(interpolate_once(c.data, Queries{}, &zi), c.status);
+  }
+}
+
+double linear(double x, double y) { return 2.385 - 1.75 * x + 0.625 * y; }
+
+Data random_data(int n, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  Data d;
+  for (int i = 0; i < n; ++i) {
+    d.x.push_back(u(rng));
+    d.y.push_back(u(rng));
+    d.z.push_back(linear(d.x.back(), d.y.back()));
+  }
+  return d;
+}
+
+// Queries in random order and along rows, inside the hull and up to twice as far out.
+Queries queries(int count, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::uniform_real_distribution<double> u(-3.0, 3.0);
+  Queries q;
+  for (int i = 0; i < count; ++i) {
+    q.x.push_back(u(rng));
+    q.y.push_back(u(rng));
+  }
+  for (int i = 0; i < 60; ++i) {
+    for (int j = 0; j < 60; ++j) {
+      q.x.push_back(-1.5 + 0.05 * j);
+      q.y.push_back(-1.5 + 0.05 * i);
+    }
+  }
+  return q;
+}
+
+TEST(Interp2d, ReproducesLinearFunctions) {
+  for (int n : {3, 20, 2000, kLargeSet}) {
+    SCOPED_TRACE(n);
+    const Data d = random_data(n, 40 + n);
+    const Mesh m = triangulate(d);
+    const Queries q = queries(20000, 7 + n);
+    std::vector<double> zi;
+    ASSERT_EQ(interpolate(d, m, q, &zi), 0);
+    for (int i = 0; i < q.size(); ++i) {
+      // The hull of 2000 or more points covers [-0.9, 0.9]^2. Beyond the hull the plane of a
+      // small boundary triangle is extended over up to a thousand times its size, which
+      // multiplies the rounding errors.
+      const bool inside = n >= 2000 && std::fabs(q.x[i]) < 0.9 && std::fabs(q.y[i]) < 0.9;
+      const double tolerance = inside ? 1e-14 : 1e-8;
+      ASSERT_NEAR(zi[i], linear(q.x[i], q.y[i]), tolerance) << "query " << i;
+    }
+  }
+}
+
+// The one-call export computes the same triangulation and walks; started from the same
+// triangle (a first query strictly inside one triangle), both give identical values.
+TEST(Interp2d, OneCallMatchesTwoPhases) {
+  Data d = random_data(500, 3);
+  for (int i = 0; i < d.size(); ++i) d.z[i] = std::sin(3 * d.x[i]) * std::cos(2 * d.y[i]);
+  const Mesh m = triangulate(d);
+  Queries q = queries(3000, 5);
+  const int* v = m.triangles.data();
+  q.x.insert(q.x.begin(), (d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3);
+  q.y.insert(q.y.begin(), (d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3);
+  std::vector<double> two_phase, one_call;
+  ASSERT_EQ(interpolate(d, m, q, &two_phase), 0);
+  ASSERT_EQ(interpolate_once(d, q, &one_call), 0);
+  EXPECT_EQ(one_call, two_phase);
+}
+
+}  // namespace
