@@ -1,6 +1,76 @@
-// Placeholder entry point of the coupling stand-in.
-#include "coupling/coupling.h"
+// The coupling stand-in's interface: project files and designs in, dipole forces out.
+#include <optional>
+#include <utility>
 
-extern "C" __attribute__((visibility("default"))) ICouplingFactory* GetTarvoQuelmFactoryInterface() {
-  return nullptr;
+#include "coupling/coupling.h"
+#include "magnet_model.h"
+#include "project_file.h"
+
+#define TARVOQUELM_API __attribute__((visibility("default")))
+
+namespace tarvoquelm {
+
+namespace {
+
+class DipoleCoupling final : public ICouplingFactory {
+ public:
+  void Reserved1() override {}
+
+  // The design names in file order. False when the file cannot be opened; a file that is
+  // not a project throws LaunchDesktopExeption with the reason and its position.
+  bool FindDesigns(const std::string* project_path, std::vector<std::string>* designs) override {
+    const std::optional<Project> project = read_project_file(*project_path);
+    if (!project) return false;
+    for (const Design& design : project->designs) designs->push_back(design.name);
+    return true;
+  }
+
+  // Reads the project and keeps the design for Analyze. False when the file cannot be
+  // opened or has no such design; a file that is not a project throws
+  // LaunchDesktopExeption. Whatever was open before is closed first.
+  bool OpenProject(const std::string* project_path, const std::string* design_name) override {
+    design_.reset();
+    std::optional<Project> project = read_project_file(*project_path);
+    if (!project) return false;
+    for (Design& design : project->designs) {
+      if (design.name == *design_name) {
+        design_ = std::move(design);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Reserved4() override {}
+  void Reserved5() override {}
+  void Reserved6() override {}
+
+  // Force and torque on every group record (magnet_model.h); *status receives an
+  // AnalysisStatus. The time plays no part: the field is static.
+  bool Analyze(double /*time*/, std::vector<GroupRecord>* groups, std::vector<ForceRecord>* results,
+               int* status) override {
+    const int outcome = design_ ? analyze(*design_, *groups, results) : kNoDesignOpen;
+    if (status != nullptr) *status = outcome;
+    return outcome == kAnalysisOk;
+  }
+
+  void Reserved8() override {}
+  void Reserved9() override {}
+  void Reserved10() override {}
+
+  void Release() override { delete this; }
+
+ private:
+  ~DipoleCoupling() = default;
+
+  std::optional<Design> design_;  // the open design, if any
+};
+
+}  // namespace
+
+}  // namespace tarvoquelm
+
+// A new interface for each caller; each caller releases its own.
+extern "C" TARVOQUELM_API ICouplingFactory* GetTarvoQuelmFactoryInterface() {
+  return new tarvoquelm::DipoleCoupling;
 }

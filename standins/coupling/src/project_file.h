@@ -1,0 +1,41 @@
+// Project files of the coupling stand-in: TOML documents holding one or more designs.
+//
+//   [[design]]                      # one table per design, in the order FindDesigns lists
+//   name = "Pair"                   # required, unique in the file
+//
+//   [[design.group]]                # a moving group; Velmira's records select it by name
+//   name = "Group0"                 # required, unique in the design
+//   moment = [0.0, 0.0, 1.2]        # A·m², body frame
+//
+//   [[design.fixed]]                # a magnet that does not move
+//   name = "Base"                   # optional, labels the magnet in messages
+//   position = [0.0, 0.0, -0.05]    # m, world frame
+//   moment = [0.0, 0.0, 2.5]        # A·m², world frame
+//
+// Numbers may be written as integers or decimals and must be finite. Any other key is an
+// error, so that a misspelt key is not silently ignored.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "magnet_model.h"
+
+namespace tarvoquelm {
+
+struct Project {
+  std::vector<Design> designs;  // in file order
+};
+
+// Parses the text of a project file; `source_name` names it in messages. Throws
+// LaunchDesktopExeption with the message "<source_name>:<line>:<column>: <what is wrong>"
+// when the text is not TOML or does not describe a project.
+Project parse_project(std::string_view text, std::string_view source_name);
+
+// Reads and parses the project file at `path`: nothing when the file cannot be opened for
+// reading (or is a directory); otherwise as parse_project, with the path as source name.
+std::optional<Project> read_project_file(const std::string& path);
+
+}  // namespace tarvoquelm
