@@ -22,7 +22,7 @@ void Console::clear_progress() {
   if (!progress_shown_) return;
   out_ << kEraseLine;
   progress_shown_ = false;
-  shown_per_mille_ = -1;
+  shown_percent_ = -1;
 }
 
 void Console::message(double time, std::string_view text) {
@@ -41,14 +41,14 @@ void Console::note(std::string_view text) {
 void Console::progress(double time, double start_time, double end_time) {
   if (!progress_line_) return;
   const double fraction = std::clamp((time - start_time) / (end_time - start_time), 0.0, 1.0);
-  const int per_mille = static_cast<int>(std::floor(fraction * 1000.0));
-  if (progress_shown_ && per_mille == shown_per_mille_) return;
+  const int percent = static_cast<int>(std::floor(fraction * 100.0));
+  if (progress_shown_ && percent == shown_percent_) return;
   char line[96];
-  std::snprintf(line, sizeof line, "zkslv: t = %s s of %s s (%d.%d %%)", format_time(time).c_str(),
-                format_time(end_time).c_str(), per_mille / 10, per_mille % 10);
+  std::snprintf(line, sizeof line, "zkslv: t = %s s of %s s (%d %%)", format_time(time).c_str(),
+                format_time(end_time).c_str(), percent);
   out_ << kEraseLine << line << std::flush;
   progress_shown_ = true;
-  shown_per_mille_ = per_mille;
+  shown_percent_ = percent;
 }
 
 void Console::end_progress() {

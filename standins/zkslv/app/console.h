@@ -19,7 +19,7 @@ class Console {
   void message(double time, std::string_view text);
   // A note of the host itself: "zkslv: <text>".
   void note(std::string_view text);
-  // Redraws the progress line when the shown per-mille has changed.
+  // Redraws the progress line when the shown percentage has changed.
   void progress(double time, double start_time, double end_time);
   // Removes the progress line.
   void end_progress();
@@ -31,7 +31,7 @@ class Console {
   bool progress_line_;
   bool quiet_;
   bool progress_shown_ = false;
-  int shown_per_mille_ = -1;
+  int shown_percent_ = -1;
 };
 
 // The time as messages show it: up to ten significant digits, no trailing zeros.

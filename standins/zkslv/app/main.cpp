@@ -104,12 +104,13 @@ int main(int argc, char** argv) {
 
   zkslv::Console console(std::cout, ::isatty(STDOUT_FILENO) == 1, quiet);
   console.note("model " + model_path.string() + (model.title.empty() ? "" : ": " + model.title));
-  console.note(
-      counted(model.bodies.size(), "body", "bodies") + ", " +
-      counted(model.springs.size() + model.rotational_springs.size(), "spring", "springs") + ", " +
-      counted(model.elements.size(), "force element", "force elements") + "; step " +
-      zkslv::format_time(model.step) + " s from " + zkslv::format_time(model.start_time) +
-      " s to " + zkslv::format_time(model.end_time) + " s");
+  console.note(counted(model.bodies.size(), "body", "bodies") + ", " +
+               counted(model.springs.size() + model.rotational_springs.size(), "spring or damper",
+                       "springs or dampers") +
+               ", " + counted(model.elements.size(), "force element", "force elements") +
+               "; step " + zkslv::format_time(model.step) + " s from " +
+               zkslv::format_time(model.start_time) + " s to " +
+               zkslv::format_time(model.end_time) + " s");
 
   const zkslv::RunSummary run = zkslv::simulate(model, console, table);
   console.end_progress();
@@ -139,6 +140,11 @@ int main(int argc, char** argv) {
   if (!table_written) {
     error(problem);
     return kOutputFailed;
+  }
+  if (table.rows() == 0) {
+    // A run that failed before its first step leaves no results: no empty table either.
+    fs::remove(csv, e);
+    return status;
   }
   console.note("wrote " + shown(csv, working_directory) + " (" + std::to_string(table.rows()) +
                " rows)");

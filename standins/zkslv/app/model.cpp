@@ -109,7 +109,11 @@ class TableReader {
   void finish() const {
     for (const auto& [key, value] : table_) {
       if (read_.count(std::string(key.str())) == 0) {
-        fail_at(value, "unknown key " + in_quotes(key.str()));
+        const toml::source_region& at = key.source();
+        const bool known = at.begin.line > 0;
+        fail(known ? SourceLine{static_cast<int>(at.begin.line), static_cast<int>(at.begin.column)}
+                   : line_of(value),
+             "unknown key " + in_quotes(key.str()));
       }
     }
   }

@@ -18,13 +18,23 @@ namespace zkslv {
 
 namespace {
 
-// Pixel sizes of the picture: width, height of one panel, and the room of the title.
+// Pixel sizes of the picture: its width, the height of one panel, the room above the
+// panels (title), below them (time axis) and between two of them (tick labels).
 constexpr int kWidth = 1100;
 constexpr int kPanelHeight = 300;
-constexpr int kTitleHeight = 40;
+constexpr int kTopRoom = 40;
+constexpr int kBottomRoom = 50;
+constexpr int kGap = 45;
+// Fixed left and right edges of every panel (fractions of the width), so that the panels
+// line up whatever the width of their tick labels and keys.
+constexpr double kLeftEdge = 0.09;
+constexpr double kRightEdge = 0.80;
+// Room after the last row, as a fraction of the time range, so that a stop marked at the
+// very end stays visible.
+constexpr double kTimePadding = 0.03;
 
 // A gnuplot single-quoted string: nothing is special in it but the quote itself, doubled.
-std::string quoted(std::string_view text) {
+std::string gnuplot_string(std::string_view text) {
   std::string out = "'";
   for (char c : text) {
     out += c;
@@ -44,6 +54,17 @@ struct Panel {
   const char* label;
 };
 
+// The axis label of the first panel: it holds positions, distance values or both.
+const char* position_label(const std::vector<Column>& columns, const std::vector<size_t>& shown) {
+  bool position = false, distance = false;
+  for (size_t number : shown) {
+    position |= columns[number - 1].quantity == Quantity::kPosition;
+    distance |= columns[number - 1].quantity == Quantity::kDistance;
+  }
+  if (position && distance) return "position, DM (m)";
+  return distance ? "DM (m)" : "position (m)";
+}
+
 }  // namespace
 
 std::string plot_script(const PlotRequest& r) {
@@ -53,7 +74,7 @@ std::string plot_script(const PlotRequest& r) {
                           {{Quantity::kTorque}, "torque (N·m)"}};
 
   // The columns of each panel, as 1-based gnuplot column numbers.
-  std::vector<std::pair<const Panel*, std::vector<size_t>>> shown;
+  std::vector<std::pair<std::string, std::vector<size_t>>> shown;
   for (const Panel& panel : panels) {
     std::vector<size_t> numbers;
     for (size_t i = 0; i < r.columns.size(); ++i) {
@@ -62,43 +83,49 @@ std::string plot_script(const PlotRequest& r) {
       for (Quantity q : panel.quantities) in_panel |= c.quantity == q;
       if (in_panel && c.plotted && c.varies()) numbers.push_back(i + 1);
     }
-    if (!numbers.empty()) shown.emplace_back(&panel, numbers);
+    if (numbers.empty()) continue;
+    const bool first = panel.quantities.front() == Quantity::kPosition;
+    shown.emplace_back(first ? position_label(r.columns, numbers) : panel.label, numbers);
   }
 
   std::ostringstream s;
   const int panel_count = shown.empty() ? 1 : static_cast<int>(shown.size());
-  s << "set terminal pngcairo size " << kWidth << "," << kTitleHeight + panel_count * kPanelHeight
-    << " noenhanced font ',10'\n";
-  s << "set output " << quoted(r.png.string()) << "\n";
+  const int height = kTopRoom + kBottomRoom + panel_count * kPanelHeight;
+  s << "set terminal pngcairo size " << kWidth << "," << height << " noenhanced font ',10'\n";
+  s << "set output " << gnuplot_string(r.png.string()) << "\n";
   s << "set datafile separator ','\n";
   s << "set grid\n";
   s << "set key outside right top\n";
-  s << "set lmargin 12\n";
   if (r.end_time > r.start_time) {
-    s << "set xrange [" << number(r.start_time) << ":" << number(r.end_time) << "]\n";
+    const double end = r.end_time + kTimePadding * (r.end_time - r.start_time);
+    s << "set xrange [" << number(r.start_time) << ":" << number(end) << "]\n";
   }
   if (r.stop_time) {
     const std::string t = number(*r.stop_time);
     const bool left_half = *r.stop_time - r.start_time < 0.5 * (r.end_time - r.start_time);
     s << "set arrow 1 from " << t << ", graph 0 to " << t
       << ", graph 1 nohead dashtype 2 linewidth 1.5 linecolor rgb '#c00000'\n";
-    s << "set label 1 " << quoted(r.stop_label) << " at " << t << ", graph 0.93 "
+    s << "set label 1 " << gnuplot_string(r.stop_label) << " at " << t << ", graph 0.93 "
       << (left_half ? "left offset 0.7,0" : "right offset -0.7,0") << " textcolor rgb '#c00000'\n";
   }
-  s << "set multiplot layout " << panel_count << ",1 title " << quoted(r.title) << "\n";
+  s << "set multiplot layout " << panel_count << ",1 title " << gnuplot_string(r.title)
+    << " margins " << kLeftEdge << "," << kRightEdge << ","
+    << number(static_cast<double>(kBottomRoom) / height) << ","
+    << number(1.0 - static_cast<double>(kTopRoom) / height) << " spacing 0,"
+    << number(static_cast<double>(kGap) / height) << "\n";
   if (shown.empty()) {
     s << "set xlabel 'time (s)'\nset yrange [-1:1]\nunset key\n";
     s << "plot 0 with lines linecolor rgb '#bbbbbb' title 'nothing varies'\n";
   }
   for (size_t p = 0; p < shown.size(); ++p) {
-    s << "set ylabel " << quoted(shown[p].first->label) << "\n";
+    s << "set ylabel " << gnuplot_string(shown[p].first) << "\n";
     s << (p + 1 == shown.size() ? "set xlabel 'time (s)'\n" : "unset xlabel\n");
     s << "plot ";
     const std::vector<size_t>& numbers = shown[p].second;
     for (size_t k = 0; k < numbers.size(); ++k) {
       if (k > 0) s << ", \\\n     ";
-      s << quoted(r.csv.string()) << " using 1:" << numbers[k] << " every ::1 with lines title "
-        << quoted(r.columns[numbers[k] - 1].name);
+      s << gnuplot_string(r.csv.string()) << " using 1:" << numbers[k]
+        << " every ::1 with lines title " << gnuplot_string(r.columns[numbers[k] - 1].name);
     }
     s << "\n";
   }

@@ -59,7 +59,7 @@ std::string provider_library_problem(const std::string& library) {
 class Run {
  public:
   Run(const Model& model, Console& console, ResultTable& table)
-      : model_(model), console_(console), table_(table), system_(model) {}
+      : model_(model), console_(console), table_(table), system_(model), time_(model.start_time) {}
 
   RunSummary go() {
     const std::u16string path = platform::narrow_to_utf16(model_.path.string());
@@ -205,7 +205,7 @@ class Run {
   SolverHost* host_ = nullptr;
   CalcExternalForceFunction calc_ = nullptr;
   std::vector<Element> elements_;
-  double time_ = 0.0;
+  double time_;
 };
 
 }  // namespace
