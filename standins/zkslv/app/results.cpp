@@ -1,0 +1,85 @@
+// Writing the results table as CSV and keeping each column's range for the plot.
+#include "results.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zkslv {
+
+ResultTable::ResultTable(const Model& model) {
+  columns_.push_back({"time", Quantity::kTime, false});
+  for (const BodySpec& body : model.bodies) {
+    bool watched = false;
+    for (const ForceElementSpec& e : model.elements) {
+      for (int id : e.bodies) watched |= e.auto_stop == AutoStop::kPosition && id == body.id;
+    }
+    const std::string& n = body.name;
+    for (const char* axis : {".x", ".y", ".z"}) columns_.push_back({n + axis, Quantity::kPosition});
+    for (const char* axis : {".rx", ".ry", ".rz"}) {
+      columns_.push_back({n + axis, Quantity::kRotation});
+    }
+    columns_.push_back({n + ".dm", Quantity::kDistance, watched});
+    for (const char* axis : {".Fx", ".Fy", ".Fz"}) columns_.push_back({n + axis, Quantity::kForce});
+    for (const char* axis : {".Tx", ".Ty", ".Tz"}) {
+      columns_.push_back({n + axis, Quantity::kTorque});
+    }
+  }
+  row_.resize(columns_.size());
+}
+
+ResultTable::~ResultTable() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool ResultTable::open(const std::filesystem::path& path, std::string* error) {
+  path_ = path;
+  file_ = std::fopen(path.c_str(), "w");
+  if (file_ == nullptr) {
+    *error = "cannot write the results file " + path.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    std::fputs(columns_[i].name.c_str(), file_);
+    std::fputc(i + 1 < columns_.size() ? ',' : '\n', file_);
+  }
+  return true;
+}
+
+void ResultTable::add_row(double time, const MultibodySystem& system,
+                          const std::vector<Load>& loads) {
+  size_t k = 0;
+  row_[k++] = time;
+  for (int b = 0; b < system.body_count(); ++b) {
+    const Eigen::Vector3d rotation = system.rotation_vector(b);
+    const Load& load = loads[static_cast<size_t>(b)];
+    for (int i = 0; i < 3; ++i) row_[k++] = system.state(b).position[i];
+    for (int i = 0; i < 3; ++i) row_[k++] = rotation[i];
+    row_[k++] = system.distance_value(b);
+    for (int i = 0; i < 3; ++i) row_[k++] = load.force[i];
+    for (int i = 0; i < 3; ++i) row_[k++] = load.torque[i];
+  }
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    Column& c = columns_[i];
+    if (rows_ == 0 || row_[i] < c.min) c.min = row_[i];
+    if (rows_ == 0 || row_[i] > c.max) c.max = row_[i];
+    if (file_ != nullptr)
+      std::fprintf(file_, i + 1 < columns_.size() ? "%.12g," : "%.12g\n", row_[i]);
+  }
+  ++rows_;
+}
+
+bool ResultTable::close(std::string* error) {
+  if (file_ == nullptr) return true;
+  const bool failed = std::ferror(file_) != 0;
+  const int saved = errno;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (failed || !closed) {
+    *error = "could not write the results file " + path_.string() + ": " +
+             std::strerror(failed ? saved : errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zkslv

@@ -1,0 +1,295 @@
+// The examples end to end: bin/zkslv with ostrel, Velmira and the coupling stand-in. The
+// settled state is checked against physics worked out here from the example's own files.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <toml++/toml.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <numbers>
+#include <sstream>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kExamples = EXAMPLES_DIR;
+// The magnetic constant in N/A², CODATA 2018.
+constexpr double kMu0 = 1.25663706212e-6;
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Examples : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "zkslv_examples_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // Runs bin/zkslv in the scratch folder with `arguments`; `path` replaces $PATH when set.
+  Outcome zkslv(const std::vector<std::string>& arguments, const char* path = nullptr) {
+    std::vector<std::string> args = {ZKSLV_PROGRAM};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> env_text;
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (path == nullptr || std::string_view(*e).rfind("PATH=", 0) != 0) env_text.push_back(*e);
+    }
+    if (path != nullptr) env_text.push_back(std::string("PATH=") + path);
+    std::vector<char*> envp;
+    for (std::string& e : env_text) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
+    pid_t child = 0;
+    Outcome o;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    if (spawned != 0) return o;
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    o.out = read(out);
+    o.err = read(err);
+    return o;
+  }
+
+  fs::path folder_;
+};
+
+// The rows of a results table, by column name.
+struct Table {
+  std::vector<std::string> names;
+  std::vector<std::vector<double>> rows;
+  double at(size_t row, const std::string& name) const {
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (names[i] == name) return rows.at(row).at(i);
+    }
+    ADD_FAILURE() << "no column " << name;
+    return std::nan("");
+  }
+  double last(const std::string& name) const { return at(rows.size() - 1, name); }
+};
+
+Table read_table(const fs::path& path) {
+  Table t;
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  std::istringstream header(line);
+  for (std::string name; std::getline(header, name, ',');) t.names.push_back(name);
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::vector<double> row;
+    for (std::string field; std::getline(fields, field, ',');) row.push_back(std::stod(field));
+    t.rows.push_back(row);
+  }
+  return t;
+}
+
+// The four lines of a Velmira configuration file.
+std::vector<std::string> configuration(const fs::path& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines(4);
+  for (std::string& line : lines) std::getline(in, line);
+  return lines;
+}
+
+const toml::table* design(const toml::table& project, const std::string& name) {
+  for (const toml::node& d : *project["design"].as_array()) {
+    if (d.as_table()->get("name")->value<std::string>() == name) return d.as_table();
+  }
+  return nullptr;
+}
+
+double z_of(const toml::node_view<const toml::node>& vector) { return vector[2].value_or(0.0); }
+
+bool is_png(const fs::path& path) { return read(path).rfind("\x89PNG\r\n\x1a\n", 0) == 0; }
+
+TEST_F(Examples, SpringMagnetSettlesWhereSpringWeightAndPullBalance) {
+  const fs::path example = kExamples / "spring_magnet";
+  const Outcome o =
+      zkslv({(example / "spring_magnet.toml").string(), "--csv", "run.csv", "--plot", "run.png"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  EXPECT_NE(o.out.find("] Interfaced with Quelm at 0.001\n"), std::string::npos);
+  EXPECT_NE(o.out.find("] Terminate Tarvo solver by Auto Stop(Force) at "), std::string::npos);
+  EXPECT_EQ(o.out.find("Auto Stop(Position)"), std::string::npos);
+  EXPECT_NE(o.out.find("zkslv: wrote run.csv ("), std::string::npos);
+  if (std::system("command -v gnuplot > /dev/null 2>&1") == 0) {
+    EXPECT_TRUE(is_png(folder_ / "run.png"));
+  }
+
+  // The static equilibrium of the hanging magnet, from the example's files: upward spring
+  // force k (z_a - z - l0), weight m g, and the coaxial dipoles' pull
+  // 3 mu0 m1 m2 / (2 pi z^4) towards the bench magnet at z_b (attracting when the moments
+  // point the same way).
+  const toml::table model = toml::parse_file((example / "spring_magnet.toml").string());
+  const double mass = model["body"][0]["mass"].value_or(0.0);
+  const double g = z_of(model["simulation"]["gravity"]);
+  const double k = model["spring"][0]["stiffness"].value_or(0.0);
+  const double l0 = model["spring"][0]["free_length"].value_or(0.0);
+  const double anchor = z_of(model["spring"][0]["ground"]);
+  const double end_time = model["simulation"]["end_time"].value_or(0.0);
+  const std::vector<std::string> config = configuration(example / "velmira.cfg");
+  const toml::table project = toml::parse_file((example / config[0]).string());
+  const toml::table* spring_design = design(project, config[1]);
+  ASSERT_NE(spring_design, nullptr);
+  const toml::node_view<const toml::node> d(spring_design);
+  const double m1 = z_of(d["group"][0]["moment"]);
+  const double m2 = z_of(d["fixed"][0]["moment"]);
+  const double bench = z_of(d["fixed"][0]["position"]);
+  auto net_up = [&](double z) {
+    const double gap = z - bench;
+    return k * (anchor - z - l0) + mass * g -
+           3.0 * kMu0 * m1 * m2 / (2.0 * std::numbers::pi * std::pow(gap, 4));
+  };
+  // Bisection between the unstretched spring (pulled down) and the first point below it
+  // where the spring wins: the stable equilibrium.
+  double high = anchor - l0, low = high;
+  while (net_up(low) < 0.0 && low > bench) low -= 1e-4;
+  ASSERT_GT(low, bench);
+  for (int i = 0; i < 100; ++i) {
+    const double mid = 0.5 * (low + high);
+    (net_up(mid) > 0.0 ? low : high) = mid;
+  }
+  const double equilibrium = 0.5 * (low + high);
+
+  const Table t = read_table(folder_ / "run.csv");
+  ASSERT_GT(t.rows.size(), 10u);
+  EXPECT_LT(t.last("time"), end_time);  // stopped by the force criterion
+  EXPECT_NEAR(t.last("magnet.z"), equilibrium, 0.01 * equilibrium);
+  // The pull that Velmira returned is the dipole pull at that height.
+  const double gap = t.last("magnet.z") - bench;
+  EXPECT_NEAR(t.last("magnet.Fz"),
+              -3.0 * kMu0 * m1 * m2 / (2.0 * std::numbers::pi * std::pow(gap, 4)),
+              1e-3 * std::abs(t.last("magnet.Fz")));
+}
+
+TEST_F(Examples, AligningMagnetsAreStoppedByThePositionCriterion) {
+  const fs::path example = kExamples / "aligning_magnets";
+  const Outcome o = zkslv({(example / "aligning_magnets.toml").string(), "--no-plot"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("] Terminate Tarvo solver by Auto Stop(Position) at "), std::string::npos);
+  EXPECT_EQ(o.out.find("Auto Stop(Force)"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder_ / "aligning_magnets.png"));
+
+  // The default table lands in the working directory. Both magnets end up pointing along
+  // the line that joins them, well before the end time.
+  const toml::table model = toml::parse_file((example / "aligning_magnets.toml").string());
+  const Table t = read_table(folder_ / "aligning_magnets.csv");
+  ASSERT_GT(t.rows.size(), 10u);
+  EXPECT_LT(t.last("time"), model["simulation"]["end_time"].value_or(0.0));
+  for (const char* body : {"left", "right"}) {
+    SCOPED_TRACE(body);
+    EXPECT_NE(t.at(0, std::string(body) + ".rz"), 0.0);
+    EXPECT_NEAR(t.last(std::string(body) + ".rz"), 0.0, 0.01);
+    EXPECT_NEAR(t.last(std::string(body) + ".Tz"), 0.0, 1e-6);
+  }
+}
+
+TEST_F(Examples, WithoutGnuplotTheRunStillSucceeds) {
+  const Outcome o =
+      zkslv({(kExamples / "spring_magnet" / "spring_magnet.toml").string(), "-q"}, "/nonexistent");
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("zkslv: gnuplot not found: no plot written (install gnuplot-nox for "
+                       "spring_magnet.png)\n"),
+            std::string::npos)
+      << o.out;
+  EXPECT_EQ(o.out.find("Interfaced with Quelm"), std::string::npos);  // quiet
+  EXPECT_TRUE(fs::exists(folder_ / "spring_magnet.csv"));
+  EXPECT_FALSE(fs::exists(folder_ / "spring_magnet.png"));
+}
+
+TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
+  // Copies of example (a), each with one fault.
+  const fs::path source = kExamples / "spring_magnet";
+  auto variant = [&](const std::string& name, const std::string& file, const std::string& from,
+                     const std::string& to) {
+    const fs::path folder = folder_ / name;
+    fs::create_directory(folder);
+    for (const fs::directory_entry& e : fs::directory_iterator(source)) {
+      fs::copy_file(e.path(), folder / e.path().filename());
+    }
+    std::string text = read(folder / file);
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    std::ofstream(folder / file, std::ios::trunc) << text;
+    return (fs::path(name) / "spring_magnet.toml").string();
+  };
+
+  struct Case {
+    const char* name;
+    std::string model;
+    int status;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"missing model", "nowhere/spring_magnet.toml", 1,
+       "zkslv: error: nowhere/spring_magnet.toml: cannot open the model file: No such file or "
+       "directory\n"},
+      {"malformed model", variant("malformed", "spring_magnet.toml", "[simulation]", "[simulation"),
+       1,
+       "zkslv: error: malformed/spring_magnet.toml:12:12: Error while parsing table header: "
+       "expected ']', saw '\\n'\n"},
+      {"bad value", variant("bad_value", "spring_magnet.toml", "mass = 0.0075", "mass = -0.0075"),
+       1,
+       "zkslv: error: bad_value/spring_magnet.toml:27:8: [[body]]: \"mass\" must be a positive "
+       "number of kilograms, not -0.0075\n"},
+      {"missing configuration",
+       variant("no_config", "spring_magnet.toml", "\"velmira.cfg\"", "\"missing.cfg\""), 1,
+       "zkslv: error: no_config/spring_magnet.toml:39: force element \"magnets\": cannot read "
+       "its configuration file " +
+           (folder_ / "no_config" / "missing.cfg").string() + ": No such file or directory\n"},
+      {"missing provider library",
+       variant("no_provider", "spring_magnet.toml", "\"Velmira\"", "\"Velmiro\""), 2,
+       "zkslv: error: no_provider/spring_magnet.toml:39: force element \"magnets\": the provider "
+       "library \"Velmiro\" cannot be loaded: cannot load library \"Velmiro\": "},
+      {"design not in the project", variant("no_design", "velmira.cfg", "Spring\n", "Sprung\n"), 2,
+       "zkslv: error: no_design/spring_magnet.toml:39: force element \"magnets\": the provider "
+       "\"Velmira\" could not be initialised from " +
+           (folder_ / "no_design" / "velmira.cfg").string() + ": Fail to open project file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Outcome o = zkslv({c.model, "--no-plot"});
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.err.rfind(c.error, 0), 0u) << o.err;
+    EXPECT_EQ(o.out.find("wrote"), std::string::npos) << o.out;
+  }
+}
+
+}  // namespace
