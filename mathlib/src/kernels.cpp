@@ -1,0 +1,263 @@
+// Vectorised loops of the linear-algebra families; see kernels.h for what each computes.
+//
+// The loops are written with GCC vector types of four doubles. Each exported kernel is
+// cloned for AVX2 and for the x86-64 baseline (SSE2, where a four-double vector is two
+// registers) and the dynamic loader picks the clone once. Only multiplications,
+// additions, comparisons and selections are used, so both clones give identical bits.
+#include "kernels.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUADREL_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QUADREL_CLONES
+#endif
+
+namespace quadrel::kernels {
+namespace {
+
+using Vec = double __attribute__((vector_size(32)));
+constexpr int kLanes = 4;
+
+// Loads and stores of unaligned vectors; by reference, so that no vector crosses a
+// function boundary by value (its calling convention differs between the clones).
+[[gnu::always_inline]] inline void load(Vec& v, const double* p) noexcept {
+  __builtin_memcpy(&v, p, sizeof v);
+}
+[[gnu::always_inline]] inline void store(double* p, const Vec& v) noexcept {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+// ---- update_block ------------------------------------------------------------------------
+// The classic blocking of a matrix product: a panel of kKc steps of b is packed into slivers
+// of kNr columns, a block of kMc rows of a into slivers of kMr rows, and a register tile of
+// kMr x kNr elements of c receives the terms of the kKc steps in order before it is
+// stored. Storing a sum and loading it again changes nothing, so the blocking keeps every
+// element's sequence of roundings.
+constexpr int kMr = 8;     // rows of a register tile: two vectors
+constexpr int kNr = 6;     // columns of a register tile
+constexpr int kKc = 256;   // steps per packed panel
+constexpr int kMc = 96;    // rows per packed block of a
+constexpr int kNc = 1200;  // columns per packed panel of b (a multiple of kNr)
+
+// The tile c(0..7, 0..5) += a-sliver * b-sliver over kc steps. With kSkipZeros a term
+// whose b is zero leaves its column of the tile as it was (a selection, not an addition
+// of zero, which would turn -0 into +0).
+template <bool kSkipZeros>
+[[gnu::always_inline]] inline void tile(int kc, const double* ap, const double* bp, double* c,
+                                        std::ptrdiff_t ldc) noexcept {
+  Vec lo[kNr];
+  Vec hi[kNr];
+#pragma GCC unroll 6
+  for (int j = 0; j < kNr; ++j) {
+    load(lo[j], c + j * ldc);
+    load(hi[j], c + j * ldc + kLanes);
+  }
+  for (int p = 0; p < kc; ++p) {
+    Vec a0;
+    Vec a1;
+    load(a0, ap);
+    load(a1, ap + kLanes);
+#pragma GCC unroll 6
+    for (int j = 0; j < kNr; ++j) {
+      const double b = bp[j];
+      if constexpr (kSkipZeros) {
+        const Vec bv = {b, b, b, b};
+        const auto keep = bv == 0.0;
+        const Vec sum_lo = lo[j] + a0 * bv;
+        const Vec sum_hi = hi[j] + a1 * bv;
+        lo[j] = keep ? lo[j] : sum_lo;
+        hi[j] = keep ? hi[j] : sum_hi;
+      } else {
+        lo[j] = lo[j] + a0 * b;
+        hi[j] = hi[j] + a1 * b;
+      }
+    }
+    ap += kMr;
+    bp += kNr;
+  }
+#pragma GCC unroll 6
+  for (int j = 0; j < kNr; ++j) {
+    store(c + j * ldc, lo[j]);
+    store(c + j * ldc + kLanes, hi[j]);
+  }
+}
+
+// A tile of c that may be cut by the block's edge: full tiles are updated in place, cut
+// ones through a full-sized copy (the packed slivers are padded with zeros, so the extra
+// rows and columns compute values that are thrown away).
+template <bool kSkipZeros>
+[[gnu::always_inline]] inline void edge_tile(int rows, int cols, int kc, const double* ap,
+                                             const double* bp, double* c,
+                                             std::ptrdiff_t ldc) noexcept {
+  if (rows == kMr && cols == kNr) {
+    tile<kSkipZeros>(kc, ap, bp, c, ldc);
+    return;
+  }
+  double copy[kMr * kNr] = {};
+  for (int j = 0; j < cols; ++j) {
+    for (int i = 0; i < rows; ++i) copy[i + j * kMr] = c[i + j * ldc];
+  }
+  tile<kSkipZeros>(kc, ap, bp, copy, kMr);
+  for (int j = 0; j < cols; ++j) {
+    for (int i = 0; i < rows; ++i) c[i + j * ldc] = copy[i + j * kMr];
+  }
+}
+
+// Packs rows 0..mc-1 of a for the steps steps[0..kc-1] into slivers of kMr rows, step
+// after step, zero-padded below the last row.
+[[gnu::always_inline]] inline void pack_a(int mc, int kc, const int* steps, const double* a,
+                                          std::ptrdiff_t lda, double* packed) noexcept {
+  for (int ir = 0; ir < mc; ir += kMr) {
+    const int rows = std::min(kMr, mc - ir);
+    for (int p = 0; p < kc; ++p) {
+      const double* column = a + steps[p] * lda + ir;
+      int i = 0;
+      for (; i < rows; ++i) packed[i] = column[i];
+      for (; i < kMr; ++i) packed[i] = 0.0;
+      packed += kMr;
+    }
+  }
+}
+
+// Packs columns 0..nc-1 of b for the steps steps[0..kc-1] into slivers of kNr columns,
+// zero-padded right of the last column; has_zero[s] tells whether sliver s holds a zero
+// among its real elements.
+[[gnu::always_inline]] inline void pack_b(int nc, int kc, const int* steps, const double* b,
+                                          std::ptrdiff_t ldb, double* packed,
+                                          bool* has_zero) noexcept {
+  for (int jr = 0; jr < nc; jr += kNr) {
+    const int cols = std::min(kNr, nc - jr);
+    bool zero = false;
+    for (int j = 0; j < kNr; ++j) {
+      if (j < cols) {
+        const double* column = b + (jr + j) * ldb;
+        for (int p = 0; p < kc; ++p) {
+          const double v = column[steps[p]];
+          zero = zero || v == 0.0;
+          packed[p * kNr + j] = v;
+        }
+      } else {
+        for (int p = 0; p < kc; ++p) packed[p * kNr + j] = 0.0;
+      }
+    }
+    *has_zero++ = zero;
+    packed += kc * kNr;
+  }
+}
+
+}  // namespace
+
+QUADREL_CLONES void axpy(int n, double t, const double* x, double* y) noexcept {
+  if (n < 1 || t == 0.0) return;
+  int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+    Vec x0, x1, y0, y1;
+    load(x0, x + i);
+    load(x1, x + i + kLanes);
+    load(y0, y + i);
+    load(y1, y + i + kLanes);
+    store(y + i, y0 + t * x0);
+    store(y + i + kLanes, y1 + t * x1);
+  }
+  for (; i < n; ++i) y[i] = y[i] + t * x[i];
+}
+
+QUADREL_CLONES void scale(int n, double t, double* x) noexcept {
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes) {
+    Vec v;
+    load(v, x + i);
+    store(x + i, t * v);
+  }
+  for (; i < n; ++i) x[i] = t * x[i];
+}
+
+std::size_t update_scratch_size() noexcept {
+  return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc;
+}
+
+QUADREL_CLONES void update_block(int m, int n, const int* steps, int count, const double* a,
+                                 std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                                 std::ptrdiff_t ldc, double* scratch) noexcept {
+  if (m < 1 || n < 1 || count < 1) return;
+  double* packed_a = scratch;
+  double* packed_b = scratch + std::size_t{kMc} * kKc;
+  bool has_zero[kNc / kNr];
+  for (int jc = 0; jc < n; jc += kNc) {
+    const int nc = std::min(kNc, n - jc);
+    for (int pc = 0; pc < count; pc += kKc) {
+      const int kc = std::min(kKc, count - pc);
+      pack_b(nc, kc, steps + pc, b + jc * ldb, ldb, packed_b, has_zero);
+      for (int ic = 0; ic < m; ic += kMc) {
+        const int mc = std::min(kMc, m - ic);
+        pack_a(mc, kc, steps + pc, a + ic, lda, packed_a);
+        for (int jr = 0; jr < nc; jr += kNr) {
+          const int cols = std::min(kNr, nc - jr);
+          const double* bp = packed_b + std::ptrdiff_t{jr} * kc;
+          const bool zeros = has_zero[jr / kNr];
+          for (int ir = 0; ir < mc; ir += kMr) {
+            const int rows = std::min(kMr, mc - ir);
+            const double* ap = packed_a + std::ptrdiff_t{ir} * kc;
+            double* ct = c + (ic + ir) + (jc + jr) * ldc;
+            if (zeros) {
+              edge_tile<true>(rows, cols, kc, ap, bp, ct, ldc);
+            } else {
+              edge_tile<false>(rows, cols, kc, ap, bp, ct, ldc);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+// ---- combine_columns ----------------------------------------------------------------------
+namespace {
+
+// target(0..kVectors*4-1) += w[j]*a(., j) for the columns j with w[j] != 0, in order, with
+// the sums held in registers.
+template <int kVectors>
+[[gnu::always_inline]] inline void combine_rows(double* target, const double* a, std::ptrdiff_t lda,
+                                                int first, int last, const double* w) noexcept {
+  Vec sum[kVectors];
+#pragma GCC unroll 8
+  for (int v = 0; v < kVectors; ++v) load(sum[v], target + v * kLanes);
+  for (int j = first; j < last; ++j) {
+    const double t = w[j];
+    if (t == 0.0) continue;
+    const double* column = a + j * lda;
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+      Vec x;
+      load(x, column + v * kLanes);
+      sum[v] = sum[v] + t * x;
+    }
+  }
+#pragma GCC unroll 8
+  for (int v = 0; v < kVectors; ++v) store(target + v * kLanes, sum[v]);
+}
+
+}  // namespace
+
+QUADREL_CLONES void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda,
+                                    int first, int last, const double* w) noexcept {
+  int i = 0;
+  for (; i + 8 * kLanes <= rows; i += 8 * kLanes) {
+    combine_rows<8>(target + i, a + i, lda, first, last, w);
+  }
+  for (; i + 2 * kLanes <= rows; i += 2 * kLanes) {
+    combine_rows<2>(target + i, a + i, lda, first, last, w);
+  }
+  for (; i < rows; ++i) {
+    double sum = target[i];
+    for (int j = first; j < last; ++j) {
+      if (w[j] != 0.0) sum = sum + w[j] * a[i + j * lda];
+    }
+    target[i] = sum;
+  }
+}
+
+}  // namespace quadrel::kernels
