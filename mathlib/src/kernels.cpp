@@ -1,34 +1,19 @@
-// Vectorised loops of the linear-algebra families; see kernels.h for what each computes.
-//
-// The loops are written with GCC vector types of four doubles. Each exported kernel is
-// cloned for AVX2 and for the x86-64 baseline (SSE2, where a four-double vector is two
-// registers) and the dynamic loader picks the clone once. Only multiplications,
-// additions, comparisons and selections are used, so both clones give identical bits.
+// Vectorised loops of the linear-algebra families; see kernels.h for what each computes and
+// simd.h for the vectors and the clones.
 #include "kernels.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define QUADREL_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define QUADREL_CLONES
-#endif
+#include "simd.h"
 
 namespace quadrel::kernels {
 namespace {
 
-using Vec = double __attribute__((vector_size(32)));
-constexpr int kLanes = 4;
-
-// Loads and stores of unaligned vectors; by reference, so that no vector crosses a
-// function boundary by value (its calling convention differs between the clones).
-[[gnu::always_inline]] inline void load(Vec& v, const double* p) noexcept {
-  __builtin_memcpy(&v, p, sizeof v);
-}
-[[gnu::always_inline]] inline void store(double* p, const Vec& v) noexcept {
-  __builtin_memcpy(p, &v, sizeof v);
-}
+using simd::kLanes;
+using simd::load;
+using simd::store;
+using simd::Vec;
 
 // ---- update_block ------------------------------------------------------------------------
 // The classic blocking of a matrix product: a panel of kKc steps of b is packed into slivers
@@ -152,17 +137,7 @@ template <bool kSkipZeros>
 
 QUADREL_CLONES void axpy(int n, double t, const double* x, double* y) noexcept {
   if (n < 1 || t == 0.0) return;
-  int i = 0;
-  for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
-    Vec x0, x1, y0, y1;
-    load(x0, x + i);
-    load(x1, x + i + kLanes);
-    load(y0, y + i);
-    load(y1, y + i + kLanes);
-    store(y + i, y0 + t * x0);
-    store(y + i + kLanes, y1 + t * x1);
-  }
-  for (; i < n; ++i) y[i] = y[i] + t * x[i];
+  simd::axpy_nonzero(n, t, x, y);
 }
 
 QUADREL_CLONES void scale(int n, double t, double* x) noexcept {

@@ -1,0 +1,53 @@
+// Vectors of four doubles for the vectorised loops of quadrel, and the attribute that builds
+// a function for AVX2 and for the x86-64 baseline (SSE2, where a four-double vector is two
+// registers), the dynamic loader picking one clone once per process.
+//
+// Only multiplications, additions, comparisons and selections are used on vectors, each
+// lane computed as its scalar loop would compute it; no clone enables fused multiply-add
+// (and the library is compiled with -ffp-contract=off), so all clones give identical bits.
+#pragma once
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUADREL_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QUADREL_CLONES
+#endif
+
+namespace quadrel::simd {
+
+using Vec = double __attribute__((vector_size(32)));
+inline constexpr int kLanes = 4;
+
+// Loads and stores of unaligned vectors; by reference, so that no vector crosses a
+// function boundary by value (its calling convention differs between the clones).
+[[gnu::always_inline]] inline void load(Vec& v, const double* p) noexcept {
+  __builtin_memcpy(&v, p, sizeof v);
+}
+[[gnu::always_inline]] inline void store(double* p, const Vec& v) noexcept {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+// y(i) := y(i) + t*x(i), i = 0..n-1, for t != 0 (the caller skips a zero factor).
+[[gnu::always_inline]] inline void axpy_nonzero(int n, double t, const double* x,
+                                                double* y) noexcept {
+  int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+    Vec x0, x1, y0, y1;
+    load(x0, x + i);
+    load(x1, x + i + kLanes);
+    load(y0, y + i);
+    load(y1, y + i + kLanes);
+    store(y + i, y0 + t * x0);
+    store(y + i + kLanes, y1 + t * x1);
+  }
+  if (i + kLanes <= n) {
+    Vec x0, y0;
+    load(x0, x + i);
+    load(y0, y + i);
+    store(y + i, y0 + t * x0);
+    i += kLanes;
+  }
+  for (; i < n; ++i) y[i] = y[i] + t * x[i];
+}
+
+}  // namespace quadrel::simd
