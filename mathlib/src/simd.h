@@ -5,9 +5,12 @@
 // Only multiplications, additions, comparisons and selections are used on vectors, each
 // lane computed as its scalar loop would compute it; no clone enables fused multiply-add
 // (and the library is compiled with -ffp-contract=off), so all clones give identical bits.
+// QUADREL_SINGLE_TARGET builds one version for the compiler's target only (a test builds the
+// baseline that way).
 #pragma once
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(QUADREL_SINGLE_TARGET)
 #define QUADREL_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define QUADREL_CLONES
