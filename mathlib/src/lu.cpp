@@ -69,7 +69,7 @@ constexpr int kBlockedInverseOrder = 48;
 // applied to later columns kStepChunk at a time, the triangle of a chunk kTriangleChunk
 // at a time.
 constexpr int kLeafWidth = 16;
-constexpr int kStepChunk = 256;
+constexpr int kStepChunk = 128;
 constexpr int kTriangleChunk = 32;
 
 // Inversion: inverse(U) by blocks of kUpperBlock columns; the steps of L applied
@@ -187,13 +187,16 @@ class BlockedFactorisation {
   }
 
   // Exchanges the multipliers of steps c..e-2 by the interchanges of the later steps of the
-  // chunk, in order; with undo, in reverse order, which puts them back.
+  // chunk, in order; with undo, in reverse order, which puts them back. Each column is
+  // independent of the others, so the loops run column by column.
   void exchange_multipliers(int c, int e, bool undo) noexcept {
-    for (int i = 0; i < e - c - 1; ++i) {
-      const int later = undo ? e - 1 - i : c + 1 + i;
-      const int l = ipvt_[later] - 1;
-      if (l == later) continue;
-      for (int k = c; k < later; ++k) std::swap(col(k)[later], col(k)[l]);
+    for (int k = c; k < e - 1; ++k) {
+      double* multipliers = col(k);
+      for (int i = 0; i < e - k - 1; ++i) {
+        const int later = undo ? e - 1 - i : k + 1 + i;
+        const int l = ipvt_[later] - 1;
+        if (l != later) std::swap(multipliers[later], multipliers[l]);
+      }
     }
   }
 

@@ -12,6 +12,7 @@
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
     !defined(QUADREL_SINGLE_TARGET)
 #define QUADREL_CLONES __attribute__((target_clones("avx2", "default")))
+#define QUADREL_MULTI_TARGET 1
 #else
 #define QUADREL_CLONES
 #endif
@@ -21,12 +22,14 @@ namespace quadrel::simd {
 using Vec = double __attribute__((vector_size(32)));
 inline constexpr int kLanes = 4;
 
-// Loads and stores of unaligned vectors; by reference, so that no vector crosses a
-// function boundary by value (its calling convention differs between the clones).
-[[gnu::always_inline]] inline void load(Vec& v, const double* p) noexcept {
+// Loads and stores of unaligned vectors (of any width); by reference, so that no vector
+// crosses a function boundary by value (its calling convention differs between the clones).
+template <class V>
+[[gnu::always_inline]] inline void load(V& v, const double* p) noexcept {
   __builtin_memcpy(&v, p, sizeof v);
 }
-[[gnu::always_inline]] inline void store(double* p, const Vec& v) noexcept {
+template <class V>
+[[gnu::always_inline]] inline void store(double* p, const V& v) noexcept {
   __builtin_memcpy(p, &v, sizeof v);
 }
 
