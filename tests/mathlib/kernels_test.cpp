@@ -1,7 +1,8 @@
 // The vectorised kernels against their plain loops, bit for bit, on shapes around the vector,
 // tile and block sizes and on values that take the rare paths (zeros of either sign,
-// infinities, NaNs). The same file is built twice: with the library's clones (the processor
-// picks one) and for the x86-64 baseline alone.
+// infinities, NaNs). The same file is built twice: with the library's versions for several
+// instruction sets (the processor picks one; the blocked update is checked in each that the
+// processor runs) and for the x86-64 baseline alone.
 #include "kernels.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +65,8 @@ TEST(KernelsLevelOne, AxpyAndScaleMatchThePlainLoops) {
   }
 }
 
-// Shapes around the register tile (8 x 6), the packed blocks (96 rows, 256 steps, 1200
-// columns) and leading dimensions with gaps; steps taken with gaps from a larger range.
+// Shapes around the register tiles (8 or 16 x 6), the packed blocks (96 rows, 256 steps,
+// 1200 columns) and leading dimensions with gaps; steps taken with gaps from a larger range.
 TEST(KernelsUpdateBlock, MatchesTheStepByStepUpdate) {
   struct Case {
     int m, n, count;
@@ -105,8 +106,21 @@ TEST(KernelsUpdateBlock, MatchesTheStepByStepUpdate) {
         }
       }
     }
-    std::vector<double> actual = start;
+    // Every version this processor runs, and the one chosen for it.
+    using quadrel::kernels::InstructionSet;
     std::vector<double> scratch(quadrel::kernels::update_scratch_size());
+    for (const InstructionSet set :
+         {InstructionSet::kBaseline, InstructionSet::kAvx2, InstructionSet::kAvx512}) {
+      if (!quadrel::kernels::supported(set)) continue;
+      SCOPED_TRACE(::testing::Message() << "instruction set " << static_cast<int>(set));
+      std::vector<double> actual = start;
+      quadrel::kernels::update_block(set, c.m, c.n, steps.data(), c.count, a.data(), lda, b.data(),
+                                     ldb, actual.data(), ldc, scratch.data());
+      for (std::size_t i = 0; i < actual.size(); ++i) {
+        ASSERT_TRUE(same_value(actual[i], expected[i])) << i % ldc << ", " << i / ldc;
+      }
+    }
+    std::vector<double> actual = start;
     quadrel::kernels::update_block(c.m, c.n, steps.data(), c.count, a.data(), lda, b.data(), ldb,
                                    actual.data(), ldc, scratch.data());
     for (std::size_t i = 0; i < actual.size(); ++i) {
