@@ -269,40 +269,54 @@ void update_block(InstructionSet set, int m, int n, const int* steps, int count,
 // ---- combine_columns ----------------------------------------------------------------------
 namespace {
 
-// target(0..kVectors*4-1) += w[j]*a(., j) for the columns j with w[j] != 0, in order, with
-// the sums held in registers.
-template <int kVectors>
+// Columns ahead of the one being read that are fetched into cache early: the columns are far
+// apart in memory, which the hardware's prefetcher follows only slowly.
+constexpr int kPrefetchColumns = 8;
+
+// target(0..kVectors*lanes-1) += w[j]*a(., j) for the columns j with w[j] != 0, in order,
+// with the sums held in registers.
+template <class V, int kVectors>
 [[gnu::always_inline]] inline void combine_rows(double* target, const double* a, std::ptrdiff_t lda,
                                                 int first, int last, const double* w) noexcept {
-  Vec sum[kVectors];
+  constexpr int kW = lanes<V>;
+  V sum[kVectors];
 #pragma GCC unroll 8
-  for (int v = 0; v < kVectors; ++v) load(sum[v], target + v * kLanes);
+  for (int v = 0; v < kVectors; ++v) load(sum[v], target + v * kW);
   for (int j = first; j < last; ++j) {
     const double t = w[j];
     if (t == 0.0) continue;
     const double* column = a + j * lda;
+    // A prefetch never faults, even past the end of the matrix.
+#pragma GCC unroll 8
+    for (int line = 0; line < kVectors * kW; line += 8) {
+      __builtin_prefetch(column + kPrefetchColumns * lda + line);
+    }
 #pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v) {
-      Vec x;
-      load(x, column + v * kLanes);
+      V x;
+      load(x, column + v * kW);
       sum[v] = sum[v] + t * x;
     }
   }
 #pragma GCC unroll 8
-  for (int v = 0; v < kVectors; ++v) store(target + v * kLanes, sum[v]);
+  for (int v = 0; v < kVectors; ++v) store(target + v * kW, sum[v]);
 }
 
-}  // namespace
-
-QUADREL_CLONES void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda,
-                                    int first, int last, const double* w) noexcept {
+// Rows in blocks of eight vectors (enough independent sums to keep the adders busy), the
+// rest in smaller blocks and one by one.
+template <class V>
+[[gnu::always_inline]] inline void combine_columns_with(int rows, double* target, const double* a,
+                                                        std::ptrdiff_t lda, int first, int last,
+                                                        const double* w) noexcept {
+  constexpr int kW = lanes<V>;
   int i = 0;
-  for (; i + 8 * kLanes <= rows; i += 8 * kLanes) {
-    combine_rows<8>(target + i, a + i, lda, first, last, w);
+  for (; i + 8 * kW <= rows; i += 8 * kW) {
+    combine_rows<V, 8>(target + i, a + i, lda, first, last, w);
   }
-  for (; i + 2 * kLanes <= rows; i += 2 * kLanes) {
-    combine_rows<2>(target + i, a + i, lda, first, last, w);
+  for (; i + 4 * kW <= rows; i += 4 * kW) {
+    combine_rows<V, 4>(target + i, a + i, lda, first, last, w);
   }
+  for (; i + kW <= rows; i += kW) combine_rows<V, 1>(target + i, a + i, lda, first, last, w);
   for (; i < rows; ++i) {
     double sum = target[i];
     for (int j = first; j < last; ++j) {
@@ -310,6 +324,52 @@ QUADREL_CLONES void combine_columns(int rows, double* target, const double* a, s
     }
     target[i] = sum;
   }
+}
+
+using CombineColumns = void (*)(int, double*, const double*, std::ptrdiff_t, int, int,
+                                const double*) noexcept;
+
+void combine_columns_baseline(int rows, double* target, const double* a, std::ptrdiff_t lda,
+                              int first, int last, const double* w) noexcept {
+  combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
+}
+
+#ifdef QUADREL_MULTI_TARGET
+__attribute__((target("avx2"))) void combine_columns_avx2(int rows, double* target, const double* a,
+                                                          std::ptrdiff_t lda, int first, int last,
+                                                          const double* w) noexcept {
+  combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
+}
+
+__attribute__((target("avx512f"))) void combine_columns_avx512(int rows, double* target,
+                                                               const double* a, std::ptrdiff_t lda,
+                                                               int first, int last,
+                                                               const double* w) noexcept {
+  combine_columns_with<Vec8>(rows, target, a, lda, first, last, w);
+}
+#endif
+
+CombineColumns combine_columns_for(InstructionSet set) noexcept {
+#ifdef QUADREL_MULTI_TARGET
+  if (set == InstructionSet::kAvx512) return combine_columns_avx512;
+  if (set == InstructionSet::kAvx2) return combine_columns_avx2;
+#endif
+  (void)set;
+  return combine_columns_baseline;
+}
+
+}  // namespace
+
+void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda, int first,
+                     int last, const double* w) noexcept {
+  static const CombineColumns chosen = combine_columns_for(best_instruction_set());
+  chosen(rows, target, a, lda, first, last, w);
+}
+
+void combine_columns(InstructionSet set, int rows, double* target, const double* a,
+                     std::ptrdiff_t lda, int first, int last, const double* w) noexcept {
+  combine_columns_for(supported(set) ? set : InstructionSet::kBaseline)(rows, target, a, lda, first,
+                                                                        last, w);
 }
 
 }  // namespace quadrel::kernels

@@ -1,7 +1,7 @@
 // Vectorised loops of the linear-algebra families (dense LU, its solution and inversion,
 // band LU): the level-1 operations and two blocked updates, built for the x86-64 baseline
-// (SSE2), AVX2 and, for the blocked update, AVX-512, and chosen once per process by what the
-// processor offers.
+// (SSE2), AVX2 and, for the two blocked loops, AVX-512, and chosen once per process by what
+// the processor offers.
 //
 // Every kernel performs exactly the arithmetic of the plain loops named in its comment, in
 // the same order for every element: each product and each sum is rounded on its own (no
@@ -24,7 +24,8 @@ void scale(int n, double t, double* x) noexcept;
 // Doubles of scratch that update_block needs.
 std::size_t update_scratch_size() noexcept;
 
-// The instruction sets that update_block is built for, from the x86-64 baseline up.
+// The instruction sets that update_block and combine_columns are built for, from the x86-64
+// baseline up.
 enum class InstructionSet { kBaseline, kAvx2, kAvx512 };
 
 // Whether this processor (and its operating system) runs code built for `set`.
@@ -50,8 +51,12 @@ void update_block(InstructionSet set, int m, int n, const int* steps, int count,
 
 // Column combination on `rows` rows: for j = first..last-1 in order, when w[j] != 0,
 //   target(i) := target(i) + w[j]*a(i,j), i = 0..rows-1, with a(i,j) = a[i + j*lda].
-// target must not overlap the columns read.
+// target must not overlap the columns read. Runs the version for the processor's widest
+// vectors; the overload runs the one built for `set` (the baseline when `set` is not
+// supported).
 void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda, int first,
                      int last, const double* w) noexcept;
+void combine_columns(InstructionSet set, int rows, double* target, const double* a,
+                     std::ptrdiff_t lda, int first, int last, const double* w) noexcept;
 
 }  // namespace quadrel::kernels

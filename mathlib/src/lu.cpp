@@ -76,7 +76,7 @@ constexpr int kTriangleChunk = 32;
 // kLowerChunk steps at a time to blocks of kRowBlock rows.
 constexpr int kUpperBlock = 64;
 constexpr int kLowerChunk = 128;
-constexpr int kRowBlock = 32;
+constexpr int kRowBlock = 64;
 
 // Scratch that is written before it is read: not filled, null when memory is exhausted.
 template <class T>

@@ -131,7 +131,7 @@ TEST(KernelsUpdateBlock, MatchesTheStepByStepUpdate) {
 
 TEST(KernelsCombineColumns, MatchesTheColumnByColumnSum) {
   std::mt19937_64 rng(0x5eed'5006);
-  for (const int rows : {0, 1, 3, 4, 7, 8, 9, 31, 32, 33, 40, 64, 71}) {
+  for (const int rows : {0, 1, 3, 4, 7, 8, 9, 31, 32, 33, 40, 64, 71, 100, 127}) {
     for (const double zeros : {0.0, 0.3}) {
       SCOPED_TRACE(::testing::Message() << rows << " rows, zeros " << zeros);
       const int columns = 37;
@@ -146,6 +146,16 @@ TEST(KernelsCombineColumns, MatchesTheColumnByColumnSum) {
         if (w[j] == 0.0) continue;
         for (int i = 0; i < rows; ++i)
           expected[i] = expected[i] + w[j] * a[i + std::size_t(j) * lda];
+      }
+      using quadrel::kernels::InstructionSet;
+      for (const InstructionSet set :
+           {InstructionSet::kBaseline, InstructionSet::kAvx2, InstructionSet::kAvx512}) {
+        if (!quadrel::kernels::supported(set)) continue;
+        SCOPED_TRACE(::testing::Message() << "instruction set " << static_cast<int>(set));
+        std::vector<double> actual = start;
+        quadrel::kernels::combine_columns(set, rows, actual.data(), a.data(), lda, first, columns,
+                                          w.data());
+        for (int i = 0; i <= rows; ++i) ASSERT_TRUE(same_value(actual[i], expected[i])) << i;
       }
       std::vector<double> actual = start;
       quadrel::kernels::combine_columns(rows, actual.data(), a.data(), lda, first, columns,
