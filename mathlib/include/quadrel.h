@@ -101,7 +101,9 @@ QUADREL_API double fmax(double first, double second) QUADREL_NOEXCEPT;
 
 /* import_mathfunction_LU_Zerlegung factors the n x n matrix A in place by Gaussian
  * elimination with partial pivoting: at step k the pivot is the first element of largest
- * absolute value in column k, rows k..n. The factorisation never stops early.
+ * absolute value in column k, rows k..n. The factorisation never stops early. For n >= 64
+ * about 332 000 doubles of scratch memory are obtained and released within the call; when
+ * they cannot be had, the plain column loop runs instead, with the same result.
  *
  *  a     [in,out] n x n matrix, column-major, leading dimension lda; on return the factors
  *                 in the layout above.
@@ -139,8 +141,10 @@ QUADREL_API int import_mathfunction_loesung_lin_gls(const double* a, int lda, in
 /* import_mathfunction_inversion_matrix overwrites the factors of
  * import_mathfunction_LU_Zerlegung with the inverse of A (inverse(U) first, then the steps
  * of L from the right). No pivot is tested: with a singular U the result holds infinities
- * or NaNs. The factors are destroyed. Scratch memory of n doubles is obtained and
- * released within the call.
+ * or NaNs. The factors are destroyed. Scratch memory is obtained and released within the
+ * call: about 128*n + 332 000 doubles for the blocked sweeps of large matrices, or, when
+ * that cannot be had (and for small n), n doubles for the plain sweeps, with the same
+ * result.
  *
  *  a     [in,out] the factors on entry; the n x n inverse, column-major, on return.
  *  lda   [in]     leading dimension of a; lda >= n.

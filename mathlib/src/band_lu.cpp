@@ -8,14 +8,16 @@
 // factorisation restricted to the band: step k searches rows m..m+lm of column k for the
 // first largest |value|, scales the multipliers by -1/pivot and updates columns k+1..ju,
 // where ju is the last column that the interchanges so far have reached. Inside the
-// loops all indices are 1-based as in the layout above; the level-1 operations of
-// internal.h run in the order given here, since the results are compared bit for bit.
+// loops all indices are 1-based as in the layout above; the level-1 operations run in the
+// order given here, since the results are compared bit for bit (the vectorised daxpy of
+// simd.h only computes several elements side by side).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "internal.h"
 #include "quadrel.h"
+#include "simd.h"
 
 namespace {
 
@@ -55,14 +57,13 @@ int check_bandwidths(int ml, int mu) noexcept {
   return 0;
 }
 
-}  // namespace
+// daxpy of internal.h, vectorised in each clone of its caller: nothing when t is zero.
+[[gnu::always_inline]] inline void axpy(int n, double t, const double* x, double* y) noexcept {
+  if (t != 0.0) quadrel::simd::axpy_nonzero(n, t, x, y);
+}
 
-extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n, int ml, int mu,
-                                                     int* ipvt) noexcept {
-  if (int status = check_layout(lda, ml, mu); status != 0) return status;
-  if (n < 1) return kBadOrder;
-  if (int status = check_bandwidths(ml, mu); status != 0) return status;
-
+// The factorisation proper, on valid arguments.
+QUADREL_CLONES int factor(double* abd, int lda, int n, int ml, int mu, int* ipvt) noexcept {
   const Band<double> band(abd, lda);
   const int m = ml + mu + 1;
   int info = 0;
@@ -97,16 +98,67 @@ extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n
       --l;
       --mm;
       const double t = band.at(l, j);
-      if (l != mm) {
-        band.at(l, j) = band.at(mm, j);
-        band.at(mm, j) = t;
+      const double* multipliers = band.address(m + 1, k);
+      if (l == mm) {
+        axpy(lm, t, multipliers, band.address(mm + 1, j));
+        continue;
       }
-      quadrel::daxpy(lm, t, band.address(m + 1, k), band.address(mm + 1, j));
+      // The interchange, with row l (inside the updated part) written after the update:
+      // a vector load right after a store of one of its elements would stall.
+      const double displaced = band.at(mm, j);
+      band.at(mm, j) = t;
+      axpy(lm, t, multipliers, band.address(mm + 1, j));
+      band.at(l, j) = t == 0.0 ? displaced : displaced + t * multipliers[l - mm - 1];
     }
   }
   ipvt[n - 1] = n;
   if (band.at(m, n) == 0.0) info = n;
   return info;
+}
+
+// The solution proper, on valid arguments and n >= 1.
+QUADREL_CLONES void solve(const double* abd, int lda, int n, int ml, int mu, const int* ipvt,
+                          double* b) noexcept {
+  const Band<const double> band(abd, lda);
+  const int m = ml + mu + 1;
+
+  // Forward: apply the steps of L in order to b.
+  if (ml > 0) {
+    for (int k = 1; k <= n - 1; ++k) {
+      const int lm = std::min(ml, n - k);
+      const int l = ipvt[k - 1];
+      const double t = b[l - 1];
+      const double* multipliers = band.address(m + 1, k);
+      if (l == k) {
+        axpy(lm, t, multipliers, b + k);
+        continue;
+      }
+      // The interchange, with b(l) written after the update (as in the factorisation).
+      const double displaced = b[k - 1];
+      b[k - 1] = t;
+      axpy(lm, t, multipliers, b + k);
+      b[l - 1] = t == 0.0 ? displaced : displaced + t * multipliers[l - k - 1];
+    }
+  }
+  // Backward: U*x = b, U with ml + mu super-diagonals, column by column from the last.
+  for (int k = n; k >= 1; --k) {
+    b[k - 1] = b[k - 1] / band.at(m, k);
+    const int lm = std::min(k, m) - 1;
+    const int la = m - lm;
+    const int lb = k - lm;
+    axpy(lm, -b[k - 1], band.address(la, k), b + (lb - 1));
+  }
+}
+
+}  // namespace
+
+extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n, int ml, int mu,
+                                                     int* ipvt) noexcept {
+  if (int status = check_layout(lda, ml, mu); status != 0) return status;
+  if (n < 1) return kBadOrder;
+  if (int status = check_bandwidths(ml, mu); status != 0) return status;
+
+  return factor(abd, lda, n, ml, mu, ipvt);
 }
 
 extern "C" int import_mathfunction_loesung_lin_gls_band(const double* abd, int lda, int n, int ml,
@@ -124,29 +176,6 @@ extern "C" int import_mathfunction_loesung_lin_gls_band(const double* abd, int l
     }
   }
 
-  const Band<const double> band(abd, lda);
-  const int m = ml + mu + 1;
-
-  // Forward: apply the steps of L in order to b.
-  if (ml > 0) {
-    for (int k = 1; k <= n - 1; ++k) {
-      const int lm = std::min(ml, n - k);
-      const int l = ipvt[k - 1];
-      const double t = b[l - 1];
-      if (l != k) {
-        b[l - 1] = b[k - 1];
-        b[k - 1] = t;
-      }
-      quadrel::daxpy(lm, t, band.address(m + 1, k), b + k);
-    }
-  }
-  // Backward: U*x = b, U with ml + mu super-diagonals, column by column from the last.
-  for (int k = n; k >= 1; --k) {
-    b[k - 1] = b[k - 1] / band.at(m, k);
-    const int lm = std::min(k, m) - 1;
-    const int la = m - lm;
-    const int lb = k - lm;
-    quadrel::daxpy(lm, -b[k - 1], band.address(la, k), b + (lb - 1));
-  }
+  solve(abd, lda, n, ml, mu, ipvt, b);
   return 0;
 }

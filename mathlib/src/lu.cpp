@@ -8,12 +8,27 @@
 // a(k,j) * column k to the part of column j below row k. The interchange of step k is
 // applied to columns k..n only, so L is held as the sequence of steps
 //   A = P1 * E1^-1 * P2 * E2^-1 * ... * P(n-1) * E(n-1)^-1 * U,
-// not as a row-permuted triangle. Every loop uses the level-1 operations of internal.h in
-// the order given here; the results are compared bit for bit with that order.
+// not as a row-permuted triangle. The results are compared bit for bit with that order.
+//
+// Large matrices are factored by a recursive column-blocked schedule that gives every
+// element the same operations in the same order: the multipliers of step k never change
+// after step k, and the interchanges of a step touch only later columns, so the steps can
+// be applied to a block of later columns at a later time, many at once. Applying a group
+// of steps to a block, all its interchanges may come first if the multipliers of each step
+// are read with the later interchanges of the group applied to them (the value that sits
+// in row i when step k is applied to it is the one that ends in row i); the multipliers
+// are exchanged that way for the time of the update and exchanged back afterwards. A zero
+// step factor t = a(k,j) leaves step k out of column j, as the plain loop's daxpy does,
+// and a step with a zero pivot is left out altogether. The inversion is blocked in the
+// same spirit (see invert_upper and apply_lower_steps below).
+#include <algorithm>
 #include <cstddef>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "internal.h"
+#include "kernels.h"
 #include "quadrel.h"
 
 namespace {
@@ -45,14 +60,35 @@ bool pivots_valid(const int* ipvt, int n) noexcept {
   return true;
 }
 
-}  // namespace
+// Orders from which the blocked schedules pay for their scratch memory; below them, and
+// whenever that memory cannot be had, the plain loops run.
+constexpr int kBlockedFactorOrder = 64;
+constexpr int kBlockedInverseOrder = 48;
 
-extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* ipvt) noexcept {
-  if (lda_too_small(lda, n)) return kBadLda;
-  if (n < 1) return 0;
+// Factorisation: panels of at most kLeafWidth columns are factored step by step; steps are
+// applied to later columns kStepChunk at a time, the triangle of a chunk kTriangleChunk
+// at a time.
+constexpr int kLeafWidth = 16;
+constexpr int kStepChunk = 128;
+constexpr int kTriangleChunk = 32;
 
-  int info = 0;
-  for (int k = 0; k < n - 1; ++k) {  // 0-based step; the caller sees k + 1
+// Inversion: inverse(U) by blocks of kUpperBlock columns; the steps of L applied
+// kLowerChunk steps at a time to blocks of kRowBlock rows.
+constexpr int kUpperBlock = 64;
+constexpr int kLowerChunk = 128;
+constexpr int kRowBlock = 64;
+
+// Scratch that is written before it is read: not filled, null when memory is exhausted.
+template <class T>
+std::unique_ptr<T[]> uninitialised(std::size_t count) noexcept {
+  return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
+}
+
+// The plain factorisation loop over columns c0..c1-1, for the steps k in c0..min(c1, n-1)-1,
+// assuming the steps before c0 have been applied to these columns. Records ipvt(k) and, for
+// a zero pivot, info = k.
+void factor_steps(double* a, int lda, int n, int* ipvt, int c0, int c1, int& info) noexcept {
+  for (int k = c0; k < std::min(c1, n - 1); ++k) {
     double* pivot_column = column(a, lda, k);
     const int below = n - k - 1;  // rows under the diagonal
     const int l = k + quadrel::idamax(below + 1, pivot_column + k);
@@ -63,16 +99,235 @@ extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* 
       continue;
     }
     if (l != k) std::swap(pivot_column[l], pivot_column[k]);
-    quadrel::dscal(below, -1.0 / pivot_column[k], pivot_column + k + 1);
-    for (int j = k + 1; j < n; ++j) {
+    quadrel::kernels::scale(below, -1.0 / pivot_column[k], pivot_column + k + 1);
+    for (int j = k + 1; j < c1; ++j) {
       double* target = column(a, lda, j);
       const double t = target[l];
       if (l != k) {
         target[l] = target[k];
         target[k] = t;
       }
-      quadrel::daxpy(below, t, pivot_column + k + 1, target + k + 1);
+      quadrel::kernels::axpy(below, t, pivot_column + k + 1, target + k + 1);
     }
+  }
+}
+
+// The recursive column-blocked factorisation (see the top of this file).
+class BlockedFactorisation {
+ public:
+  BlockedFactorisation(double* a, int lda, int n, int* ipvt, int* steps, double* scratch) noexcept
+      : a_(a), lda_(lda), n_(n), ipvt_(ipvt), steps_(steps), scratch_(scratch) {}
+
+  // Factors columns 0..n-1; returns the largest zero-pivot step, 0 if there is none (the
+  // last diagonal element is left to the caller).
+  int run() noexcept {
+    panel(0, n_);
+    return info_;
+  }
+
+ private:
+  double* col(int j) const noexcept { return column(a_, lda_, j); }
+  // A step whose pivot was zero left its column as it was, the zero diagonal included; a
+  // step that was made left its non-zero (or NaN) pivot on the diagonal.
+  bool made(int k) const noexcept { return col(k)[k] != 0.0; }
+
+  // Factors columns c0..c1-1, to which the steps before c0 have been applied.
+  void panel(int c0, int c1) noexcept {
+    if (c1 - c0 <= kLeafWidth) {
+      factor_steps(a_, lda_, n_, ipvt_, c0, c1, info_);
+      return;
+    }
+    const int mid = c0 + (c1 - c0) / 2;
+    panel(c0, mid);
+    apply_steps(c0, mid, mid, c1);
+    panel(mid, c1);
+  }
+
+  // Applies the steps s0..s1-1 (all before n-1) to columns j0..j1-1, to which the steps
+  // before s0 have been applied.
+  void apply_steps(int s0, int s1, int j0, int j1) noexcept {
+    for (int c = s0; c < s1; c += kStepChunk) {
+      const int e = std::min(c + kStepChunk, s1);
+      // All interchanges of the chunk first ...
+      for (int j = j0; j < j1; ++j) {
+        double* target = col(j);
+        for (int k = c; k < e; ++k) {
+          const int l = ipvt_[k] - 1;
+          if (l != k) std::swap(target[k], target[l]);
+        }
+      }
+      // ... so each step's multipliers are read in the rows where its values now stand.
+      exchange_multipliers(c, e, false);
+      // Rows c..e-1: the triangle, in which each step feeds the next ones.
+      for (int d = c; d < e; d += kTriangleChunk) {
+        const int f = std::min(d + kTriangleChunk, e);
+        for (int j = j0; j < j1; ++j) {
+          double* target = col(j);
+          for (int k = d; k < f; ++k) {
+            if (made(k))
+              quadrel::kernels::axpy(f - k - 1, target[k], col(k) + k + 1, target + k + 1);
+          }
+        }
+        update(d, f, f, e, j0, j1);
+      }
+      // Rows e..n-1: one rank update.
+      update(c, e, e, n_, j0, j1);
+      exchange_multipliers(c, e, true);
+    }
+  }
+
+  // Rows r0..r1-1 of columns j0..j1-1 receive the steps s0..s1-1 that were made.
+  void update(int s0, int s1, int r0, int r1, int j0, int j1) noexcept {
+    int count = 0;
+    for (int k = s0; k < s1; ++k) {
+      if (made(k)) steps_[count++] = k;
+    }
+    quadrel::kernels::update_block(r1 - r0, j1 - j0, steps_, count, a_ + r0, lda_, col(j0), lda_,
+                                   col(j0) + r0, lda_, scratch_);
+  }
+
+  // Exchanges the multipliers of steps c..e-2 by the interchanges of the later steps of the
+  // chunk, in order; with undo, in reverse order, which puts them back. Each column is
+  // independent of the others, so the loops run column by column.
+  void exchange_multipliers(int c, int e, bool undo) noexcept {
+    for (int k = c; k < e - 1; ++k) {
+      double* multipliers = col(k);
+      for (int i = 0; i < e - k - 1; ++i) {
+        const int later = undo ? e - 1 - i : k + 1 + i;
+        const int l = ipvt_[later] - 1;
+        if (l != later) std::swap(multipliers[later], multipliers[l]);
+      }
+    }
+  }
+
+  double* a_;
+  int lda_;
+  int n_;
+  int* ipvt_;
+  int* steps_;
+  double* scratch_;
+  int info_ = 0;
+};
+
+// inverse(U) in place, the plain sweep: column k of the inverse from the columns before it.
+void invert_upper_plain(double* a, int lda, int n) noexcept {
+  for (int k = 0; k < n; ++k) {
+    double* col_k = column(a, lda, k);
+    col_k[k] = 1.0 / col_k[k];
+    quadrel::kernels::scale(k, -col_k[k], col_k);
+    for (int j = k + 1; j < n; ++j) {
+      double* col_j = column(a, lda, j);
+      const double t = col_j[k];
+      col_j[k] = 0.0;
+      quadrel::kernels::axpy(k + 1, t, col_k, col_j);
+    }
+  }
+}
+
+// inverse(U) in place by blocks of columns. In the plain sweep, element (i,j) above the
+// diagonal ends as
+//   x(i,j) = -x(j,j) * ((((0 + u(i,j) x(i,i)) + u(i+1,j) x(i,i+1)) + ...) + u(j-1,j) x(i,j-1)),
+// with x(j,j) = 1/u(j,j), x the finished columns of the inverse, and every term whose u is
+// zero left out. For a block of columns the u are copied aside and the sums started at +0;
+// the terms of the finished columns before the block come first, a block of steps at a time
+// (a rank update for the rows above the steps, a triangle for the rows among them), then
+// the terms of the block's own columns, column after column.
+void invert_upper(double* a, int lda, int n, double* u, int* steps, double* scratch) noexcept {
+  for (int j0 = 0; j0 < n; j0 += kUpperBlock) {
+    const int j1 = std::min(j0 + kUpperBlock, n);
+    // u(k, j) at u[k + (j - j0) * n].
+    for (int j = j0; j < j1; ++j) {
+      double* col_j = column(a, lda, j);
+      double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
+      for (int i = 0; i < j; ++i) {
+        u_j[i] = col_j[i];
+        col_j[i] = 0.0;
+      }
+    }
+    for (int k0 = 0; k0 < j0; k0 += kUpperBlock) {
+      const int k1 = std::min(k0 + kUpperBlock, j0);
+      for (int k = k0; k < k1; ++k) steps[k - k0] = k;
+      quadrel::kernels::update_block(k0, j1 - j0, steps, k1 - k0, a, lda, u, n, column(a, lda, j0),
+                                     lda, scratch);
+      for (int j = j0; j < j1; ++j) {
+        const double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
+        for (int k = k0; k < k1; ++k) {
+          quadrel::kernels::axpy(k - k0 + 1, u_j[k], column(a, lda, k) + k0,
+                                 column(a, lda, j) + k0);
+        }
+      }
+    }
+    for (int j = j0; j < j1; ++j) {
+      double* col_j = column(a, lda, j);
+      const double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
+      for (int k = j0; k < j; ++k) quadrel::kernels::axpy(k + 1, u_j[k], column(a, lda, k), col_j);
+      col_j[j] = 1.0 / col_j[j];
+      quadrel::kernels::scale(j, -col_j[j], col_j);
+    }
+  }
+}
+
+// inverse(A) = inverse(U) * E(n-1) * P(n-1) * ... * E1 * P1, the plain sweep from the right:
+// column k gathers the later columns weighted by its multipliers, then trades places with
+// column ipvt(k). work holds n doubles.
+void apply_lower_steps_plain(double* a, int lda, int n, const int* ipvt, double* work) noexcept {
+  for (int k = n - 2; k >= 0; --k) {
+    double* col_k = column(a, lda, k);
+    for (int i = k + 1; i < n; ++i) {
+      work[i] = col_k[i];
+      col_k[i] = 0.0;
+    }
+    for (int j = k + 1; j < n; ++j) quadrel::kernels::axpy(n, work[j], column(a, lda, j), col_k);
+    const int l = ipvt[k] - 1;
+    if (l != k) quadrel::dswap(n, col_k, column(a, lda, l));
+  }
+}
+
+// The same sweep by blocks of rows. Every column operation of the sweep treats each row
+// alike and on its own, so a block of rows can run all the steps of a chunk while it stays
+// in cache, with the sums of a column held in registers across the later columns. The
+// multipliers of the chunk are copied aside first (w holds n * kLowerChunk doubles), since
+// each block clears them in its own rows.
+void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) noexcept {
+  for (int k1 = n - 1; k1 > 0;) {
+    const int k0 = std::max(0, k1 - kLowerChunk);
+    for (int k = k0; k < k1; ++k) {
+      const double* col_k = column(a, lda, k);
+      double* w_k = w + static_cast<std::ptrdiff_t>(k - k0) * n;
+      for (int j = k + 1; j < n; ++j) w_k[j] = col_k[j];
+    }
+    for (int r0 = 0; r0 < n; r0 += kRowBlock) {
+      const int r1 = std::min(r0 + kRowBlock, n);
+      for (int k = k1 - 1; k >= k0; --k) {
+        double* col_k = column(a, lda, k);
+        for (int i = std::max(r0, k + 1); i < r1; ++i) col_k[i] = 0.0;
+        quadrel::kernels::combine_columns(r1 - r0, col_k + r0, a + r0, lda, k + 1, n,
+                                          w + static_cast<std::ptrdiff_t>(k - k0) * n);
+        const int l = ipvt[k] - 1;
+        if (l != k) quadrel::dswap(r1 - r0, col_k + r0, column(a, lda, l) + r0);
+      }
+    }
+    k1 = k0;
+  }
+}
+
+}  // namespace
+
+extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* ipvt) noexcept {
+  if (lda_too_small(lda, n)) return kBadLda;
+  if (n < 1) return 0;
+
+  int info = 0;
+  std::unique_ptr<int[]> steps;
+  std::unique_ptr<double[]> scratch;
+  if (n >= kBlockedFactorOrder) {
+    steps = uninitialised<int>(kStepChunk);
+    scratch = uninitialised<double>(quadrel::kernels::update_scratch_size());
+  }
+  if (steps && scratch) {
+    info = BlockedFactorisation(a, lda, n, ipvt, steps.get(), scratch.get()).run();
+  } else {
+    factor_steps(a, lda, n, ipvt, 0, n, info);
   }
   ipvt[n - 1] = n;
   if (column(a, lda, n - 1)[n - 1] == 0.0) info = n;
@@ -93,13 +348,13 @@ extern "C" int import_mathfunction_loesung_lin_gls(const double* a, int lda, int
       b[l] = b[k];
       b[k] = t;
     }
-    quadrel::daxpy(n - k - 1, t, column(a, lda, k) + k + 1, b + k + 1);
+    quadrel::kernels::axpy(n - k - 1, t, column(a, lda, k) + k + 1, b + k + 1);
   }
   // Backward: U*x = b, column by column from the last.
   for (int k = n - 1; k >= 0; --k) {
     const double* u = column(a, lda, k);
     b[k] = b[k] / u[k];
-    quadrel::daxpy(k, -b[k], u, b);
+    quadrel::kernels::axpy(k, -b[k], u, b);
   }
   return 0;
 }
@@ -109,32 +364,22 @@ extern "C" int import_mathfunction_inversion_matrix(double* a, int lda, int n,
   if (lda_too_small(lda, n)) return kBadLda;
   if (n < 1) return 0;
   if (!pivots_valid(ipvt, n)) return kBadPivots;
+
+  if (n >= kBlockedInverseOrder) {
+    const std::size_t order = static_cast<std::size_t>(n);
+    const auto steps = uninitialised<int>(kUpperBlock);
+    const auto scratch = uninitialised<double>(quadrel::kernels::update_scratch_size());
+    const auto copies = uninitialised<double>(order * std::max(kUpperBlock, kLowerChunk));
+    if (steps && scratch && copies) {
+      invert_upper(a, lda, n, copies.get(), steps.get(), scratch.get());
+      apply_lower_steps(a, lda, n, ipvt, copies.get());
+      return 0;
+    }
+  }
   // work(k+1..n) holds the multipliers of column k while that column is rebuilt.
   const auto work = quadrel::scratch<double>(static_cast<std::size_t>(n));
   if (!work) return kNoScratch;
-
-  // inverse(U) in place: column k of the inverse from the columns before it.
-  for (int k = 0; k < n; ++k) {
-    double* col_k = column(a, lda, k);
-    col_k[k] = 1.0 / col_k[k];
-    quadrel::dscal(k, -col_k[k], col_k);
-    for (int j = k + 1; j < n; ++j) {
-      double* col_j = column(a, lda, j);
-      const double t = col_j[k];
-      col_j[k] = 0.0;
-      quadrel::daxpy(k + 1, t, col_k, col_j);
-    }
-  }
-  // inverse(A) = inverse(U) * E(n-1) * P(n-1) * ... * E1 * P1, applied from the right.
-  for (int k = n - 2; k >= 0; --k) {
-    double* col_k = column(a, lda, k);
-    for (int i = k + 1; i < n; ++i) {
-      work[i] = col_k[i];
-      col_k[i] = 0.0;
-    }
-    for (int j = k + 1; j < n; ++j) quadrel::daxpy(n, work[j], column(a, lda, j), col_k);
-    const int l = ipvt[k] - 1;
-    if (l != k) quadrel::dswap(n, col_k, column(a, lda, l));
-  }
+  invert_upper_plain(a, lda, n);
+  apply_lower_steps_plain(a, lda, n, ipvt, work.get());
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "quadrel.h"
+#include "simd.h"
 
 namespace {
 
@@ -17,6 +18,55 @@ constexpr int kInvalidArgument = 1;
 // Position of element 0 of a strided vector of `count` elements.
 std::ptrdiff_t first_position(int count, std::ptrdiff_t stride) noexcept {
   return stride > 0 ? 0 : (static_cast<std::ptrdiff_t>(count) - 1) * -stride;
+}
+
+// Step 5 for a contiguous y: the columns with non-zero x(j) are taken four at a time, and
+// each y element receives their four terms one after the other while it stays in a
+// register. The sums are those of the column-by-column loop, in the same order.
+QUADREL_CLONES void add_columns(int m, int n, double alpha, const double* a, std::ptrdiff_t lda,
+                                const double* x, std::ptrdiff_t step_x, std::ptrdiff_t first_x,
+                                double* y) noexcept {
+  using quadrel::simd::kLanes;
+  using quadrel::simd::Vec;
+  const double* columns[4];
+  double factors[4];
+  int held = 0;
+  std::ptrdiff_t jx = first_x;
+  for (int j = 0; j < n; ++j, jx += step_x) {
+    if (x[jx] == 0.0) continue;
+    columns[held] = a + static_cast<std::ptrdiff_t>(j) * lda;
+    factors[held] = alpha * x[jx];
+    if (++held < 4) continue;
+    held = 0;
+    const double* c0 = columns[0];
+    const double* c1 = columns[1];
+    const double* c2 = columns[2];
+    const double* c3 = columns[3];
+    const double t0 = factors[0], t1 = factors[1], t2 = factors[2], t3 = factors[3];
+    int i = 0;
+    for (; i + kLanes <= m; i += kLanes) {
+      Vec v, a0, a1, a2, a3;
+      quadrel::simd::load(v, y + i);
+      quadrel::simd::load(a0, c0 + i);
+      quadrel::simd::load(a1, c1 + i);
+      quadrel::simd::load(a2, c2 + i);
+      quadrel::simd::load(a3, c3 + i);
+      v = v + t0 * a0;
+      v = v + t1 * a1;
+      v = v + t2 * a2;
+      v = v + t3 * a3;
+      quadrel::simd::store(y + i, v);
+    }
+    for (; i < m; ++i) {
+      double v = y[i];
+      v = v + t0 * c0[i];
+      v = v + t1 * c1[i];
+      v = v + t2 * c2[i];
+      v = v + t3 * c3[i];
+      y[i] = v;
+    }
+  }
+  for (int h = 0; h < held; ++h) quadrel::simd::axpy_nonzero(m, factors[h], columns[h], y);
 }
 
 }  // namespace
@@ -43,6 +93,10 @@ extern "C" int import_mathfunction_matrix_vektor_produkt(int m, int n, double al
   }
   if (alpha == 0.0) return 0;
 
+  if (step_y == 1) {
+    add_columns(m, n, alpha, a, lda, x, step_x, first_position(n, step_x), y);
+    return 0;
+  }
   std::ptrdiff_t jx = first_position(n, step_x);
   for (int j = 0; j < n; ++j, jx += step_x) {
     if (x[jx] == 0.0) continue;

@@ -19,6 +19,11 @@ inline bool same_bits(double a, double b) {
 }
 inline bool same_bits(int a, int b) { return a == b; }
 
+// The same result of a fixed operation order: equal bits, or NaN on both sides. Which of two
+// NaN operands an addition passes on is left open by IEEE 754 and depends on the operand
+// order the compiler picks (vectorised or not, optimised or not); every other bit is fixed.
+inline bool same_value(double a, double b) { return same_bits(a, b) || (a != a && b != b); }
+
 // `count` elements of T, all starting as `guard`, with kGuardCount guard elements on each
 // side.
 template <class T>

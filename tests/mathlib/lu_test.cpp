@@ -16,6 +16,7 @@ using quadrel_test::GuardedMatrix;
 using quadrel_test::kGuardInt;
 using quadrel_test::kGuardValue;
 using quadrel_test::same_bits;
+using quadrel_test::same_value;
 
 // Column-major n x n matrix from its rows.
 std::vector<double> from_rows(const std::vector<std::vector<double>>& rows) {
@@ -240,7 +241,7 @@ TEST(LuReference, BitForBitWithTheReferenceBlas) {
       ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), lda, n, ipvt.data()), ref.info);
       ASSERT_EQ(ipvt.values(), ref.ipvt);
       for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(a(i, j), ref.at(i + 1, j + 1)));
+        for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(a(i, j), ref.at(i + 1, j + 1)));
       }
 
       std::vector<double> rhs(n);
@@ -248,13 +249,13 @@ TEST(LuReference, BitForBitWithTheReferenceBlas) {
       const std::vector<double> x = ref.solve(rhs);
       GuardedArray<double> b(rhs, kGuardValue);
       ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), b.data()), 0);
-      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(b[i], x[i])) << i;
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(b[i], x[i])) << i;
 
       const std::vector<double> inverse = ref.inverse();
       ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), 0);
       for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
-          ASSERT_TRUE(same_bits(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
+          ASSERT_TRUE(same_value(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
         }
       }
       EXPECT_TRUE(a.outside_intact());
@@ -263,6 +264,100 @@ TEST(LuReference, BitForBitWithTheReferenceBlas) {
     }
   }
   EXPECT_GT(singular, 5);  // the integer matrices did exercise zero pivots
+}
+
+// Matrices that take the rare paths of a factorisation: equal magnitudes in a column
+// (ties), zeros of either sign (skipped steps and factors, whose skipping keeps a -0),
+// whole zero columns (zero pivots), repeated columns (singular factors), infinities and
+// NaNs.
+enum class Kind { kReals, kSmallIntegers, kZeroColumns, kRepeatedColumns, kNonFinite };
+
+std::vector<double> hard_matrix(std::mt19937_64& rng, int n, Kind kind) {
+  std::uniform_real_distribution<double> real(-1.0, 1.0);
+  std::uniform_int_distribution<int> column(0, n - 1);
+  std::bernoulli_distribution coin(0.5);
+  std::vector<double> a = random_matrix(rng, n, kind == Kind::kSmallIntegers);
+  auto at = [&](int i, int j) -> double& { return a[i + std::size_t(j) * n]; };
+  switch (kind) {
+    case Kind::kReals:
+      break;
+    case Kind::kSmallIntegers:
+      for (double& v : a) {
+        if (v == 0.0 && coin(rng)) v = -0.0;
+      }
+      break;
+    case Kind::kZeroColumns:
+      // The last row of the first zero column holds a NaN, which the pivot search passes
+      // over: that step has a zero pivot, and its column must not reach the later ones.
+      for (int z = 0; z < 1 + n / 16; ++z) {
+        const int j = column(rng);
+        for (int i = 0; i < n; ++i) at(i, j) = coin(rng) ? 0.0 : -0.0;
+        if (z == 0) at(n - 1, j) = std::nan("");
+      }
+      break;
+    case Kind::kRepeatedColumns:
+      for (int r = 0; r < 1 + n / 32; ++r) {
+        const int from = column(rng);
+        const int to = column(rng);
+        for (int i = 0; i < n; ++i) at(i, to) = at(i, from);
+      }
+      break;
+    case Kind::kNonFinite: {
+      const double specials[] = {INFINITY, -INFINITY, std::nan("")};
+      for (const double v : specials) at(column(rng), column(rng)) = v;
+      break;
+    }
+  }
+  return a;
+}
+
+// Orders around the block sizes of the blocked schedules, with leading dimensions above n.
+TEST(LuBlocked, BitForBitWithThePlainOrderOnHardMatrices) {
+  struct Case {
+    int n;
+    int lda;
+  };
+  const Case cases[] = {{47, 47},   {48, 51},   {63, 63},   {64, 64},   {65, 70},  {97, 97},
+                        {129, 131}, {160, 160}, {200, 203}, {257, 257}, {290, 300}};
+  const Kind kinds[] = {Kind::kReals, Kind::kSmallIntegers, Kind::kZeroColumns,
+                        Kind::kRepeatedColumns, Kind::kNonFinite};
+  std::mt19937_64 rng(0x5eed'2006);
+  for (const Case& c : cases) {
+    for (const Kind kind : kinds) {
+      SCOPED_TRACE(::testing::Message()
+                   << "n = " << c.n << ", lda = " << c.lda << ", kind " << static_cast<int>(kind));
+      const int n = c.n;
+      const std::vector<double> matrix = hard_matrix(rng, n, kind);
+      ReferenceLu ref(matrix, n);
+      GuardedMatrix a = guarded(matrix, n, c.lda);
+      GuardedArray<int> ipvt(n, kGuardInt);
+      ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), c.lda, n, ipvt.data()), ref.info);
+      ASSERT_EQ(ipvt.values(), ref.ipvt);
+      for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+          ASSERT_TRUE(same_value(a(i, j), ref.at(i + 1, j + 1))) << i << ", " << j;
+        }
+      }
+
+      std::vector<double> rhs(n);
+      for (double& v : rhs) v = std::uniform_real_distribution<double>(-5.0, 5.0)(rng);
+      const std::vector<double> x = ref.solve(rhs);
+      GuardedArray<double> b(rhs, kGuardValue);
+      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), c.lda, n, ipvt.data(), b.data()), 0);
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(b[i], x[i])) << i;
+
+      const std::vector<double> inverse = ref.inverse();
+      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), c.lda, n, ipvt.data()), 0);
+      for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+          ASSERT_TRUE(same_value(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
+        }
+      }
+      EXPECT_TRUE(a.outside_intact());
+      EXPECT_TRUE(ipvt.guards_intact());
+      EXPECT_TRUE(b.guards_intact());
+    }
+  }
 }
 
 // The factors rebuild A: A = P1 E1^-1 ... P(n-1) E(n-1)^-1 U, where E_k adds the stored

@@ -15,6 +15,7 @@ namespace {
 using quadrel_test::GuardedArray;
 using quadrel_test::kGuardValue;
 using quadrel_test::same_bits;
+using quadrel_test::same_value;
 
 const double kNan = std::numeric_limits<double>::quiet_NaN();
 
@@ -181,6 +182,58 @@ TEST(MatrixVectorProduct, BitForBitWithTheReferenceBlas) {
                                                         beta, y.data(), incy),
               0);
     for (int i = 0; i < m; ++i) ASSERT_TRUE(same_bits(y[i], expected[i])) << i;
+    EXPECT_TRUE(y.outside_intact());
+  }
+}
+
+// The product against the loop of the stated order (scale y, then column after column,
+// skipping the columns whose x(j) is zero), on vectors with zeros of either sign and
+// matrices with infinities and NaNs, at sizes around the vector width and the groups of
+// four columns that the contiguous case takes together.
+TEST(MatrixVectorProduct, BitForBitWithTheColumnOrderOnHardValues) {
+  std::mt19937_64 rng(0x5eed'6006);
+  std::uniform_real_distribution<double> draw(0.0, 1.0);
+  auto hard = [&](double zeros, double non_finite) {
+    const double d = draw(rng);
+    if (d < zeros) return d < zeros / 2 ? 0.0 : -0.0;
+    if (d < zeros + non_finite) return d < zeros + non_finite / 2 ? kNan : -INFINITY;
+    return 6.0 * draw(rng) - 3.0;
+  };
+  const int strides[] = {1, -1, 2};
+  for (int round = 0; round < 120; ++round) {
+    const int m = 1 + round % 37;
+    const int n = 1 + (round * 7) % 23;
+    const int incx = strides[round % 3];
+    const int incy = strides[(round / 3) % 3];
+    const int lda = m + round % 2;
+    const double alpha = round % 5 == 0 ? -0.0 : hard(0.0, 0.0);
+    const double beta = round % 4 == 0 ? 1.0 : hard(0.2, 0.0);
+    SCOPED_TRACE(::testing::Message() << "m " << m << ", n " << n << ", incx " << incx << ", incy "
+                                      << incy << ", alpha " << alpha << ", beta " << beta);
+    std::vector<double> a(std::size_t(lda) * n);
+    for (double& v : a) v = hard(0.1, 0.03);
+    std::vector<double> xs(n);
+    for (double& v : xs) v = hard(0.4, 0.0);
+    std::vector<double> ys(m);
+    for (double& v : ys) v = hard(0.3, 0.02);
+
+    std::vector<double> expected = ys;
+    if (!(alpha == 0.0 && beta == 1.0)) {
+      if (beta != 1.0) {
+        for (double& v : expected) v = beta == 0.0 ? 0.0 : beta * v;
+      }
+      for (int j = 0; alpha != 0.0 && j < n; ++j) {
+        if (xs[j] == 0.0) continue;
+        const double t = alpha * xs[j];
+        for (int i = 0; i < m; ++i) expected[i] = expected[i] + t * a[i + std::size_t(j) * lda];
+      }
+    }
+    Strided x(xs, incx);
+    Strided y(ys, incy);
+    ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(m, n, alpha, a.data(), lda, x.data(), incx,
+                                                        beta, y.data(), incy),
+              0);
+    for (int i = 0; i < m; ++i) ASSERT_TRUE(same_value(y[i], expected[i])) << i;
     EXPECT_TRUE(y.outside_intact());
   }
 }

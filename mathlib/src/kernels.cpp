@@ -1,0 +1,375 @@
+// Vectorised loops of the linear-algebra families; see kernels.h for what each computes and
+// simd.h for the vectors and the clones.
+#include "kernels.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "simd.h"
+
+namespace quadrel::kernels {
+namespace {
+
+using simd::kLanes;
+using simd::load;
+using simd::store;
+using simd::Vec;
+
+// ---- update_block ------------------------------------------------------------------------
+// The classic blocking of a matrix product: a panel of kKc steps of b is packed into slivers
+// of kNr columns, a block of kMc rows of a into slivers of two vectors' rows, and a register
+// tile of those rows x kNr columns of c receives the terms of the kKc steps in order before
+// it is stored. Storing a sum and loading it again changes nothing, so the blocking keeps
+// every element's sequence of roundings. The tile is built with vectors of four doubles
+// (baseline, AVX2) and of eight (AVX-512, where twice the work per instruction matters).
+constexpr int kNr = 6;     // columns of a register tile
+constexpr int kKc = 256;   // steps per packed panel
+constexpr int kMc = 96;    // rows per packed block of a (a multiple of every tile height)
+constexpr int kNc = 1200;  // columns per packed panel of b (a multiple of kNr)
+
+using Vec8 = double __attribute__((vector_size(64)));
+
+template <class V>
+constexpr int lanes = sizeof(V) / sizeof(double);
+
+// The tile c(0..2*lanes-1, 0..5) += a-sliver * b-sliver over kc steps. With kSkipZeros a
+// term whose b is zero leaves its column of the tile as it was (a selection, not an
+// addition of zero, which would turn -0 into +0).
+template <class V, bool kSkipZeros>
+[[gnu::always_inline]] inline void tile(int kc, const double* ap, const double* bp, double* c,
+                                        std::ptrdiff_t ldc) noexcept {
+  constexpr int kW = lanes<V>;
+  V lo[kNr];
+  V hi[kNr];
+#pragma GCC unroll 6
+  for (int j = 0; j < kNr; ++j) {
+    load(lo[j], c + j * ldc);
+    load(hi[j], c + j * ldc + kW);
+  }
+  for (int p = 0; p < kc; ++p) {
+    V a0;
+    V a1;
+    load(a0, ap);
+    load(a1, ap + kW);
+#pragma GCC unroll 6
+    for (int j = 0; j < kNr; ++j) {
+      const double b = bp[j];
+      if constexpr (kSkipZeros) {
+        V bv;
+#pragma GCC unroll 8
+        for (int l = 0; l < kW; ++l) bv[l] = b;
+        const auto keep = bv == 0.0;
+        const V sum_lo = lo[j] + a0 * bv;
+        const V sum_hi = hi[j] + a1 * bv;
+        lo[j] = keep ? lo[j] : sum_lo;
+        hi[j] = keep ? hi[j] : sum_hi;
+      } else {
+        lo[j] = lo[j] + a0 * b;
+        hi[j] = hi[j] + a1 * b;
+      }
+    }
+    ap += 2 * kW;
+    bp += kNr;
+  }
+#pragma GCC unroll 6
+  for (int j = 0; j < kNr; ++j) {
+    store(c + j * ldc, lo[j]);
+    store(c + j * ldc + kW, hi[j]);
+  }
+}
+
+// A tile of c that may be cut by the block's edge: full tiles are updated in place, cut
+// ones through a full-sized copy (the packed slivers are padded with zeros, so the extra
+// rows and columns compute values that are thrown away).
+template <class V, bool kSkipZeros>
+[[gnu::always_inline]] inline void edge_tile(int rows, int cols, int kc, const double* ap,
+                                             const double* bp, double* c,
+                                             std::ptrdiff_t ldc) noexcept {
+  constexpr int kMr = 2 * lanes<V>;
+  if (rows == kMr && cols == kNr) {
+    tile<V, kSkipZeros>(kc, ap, bp, c, ldc);
+    return;
+  }
+  double copy[kMr * kNr] = {};
+  for (int j = 0; j < cols; ++j) {
+    for (int i = 0; i < rows; ++i) copy[i + j * kMr] = c[i + j * ldc];
+  }
+  tile<V, kSkipZeros>(kc, ap, bp, copy, kMr);
+  for (int j = 0; j < cols; ++j) {
+    for (int i = 0; i < rows; ++i) c[i + j * ldc] = copy[i + j * kMr];
+  }
+}
+
+// Packs rows 0..mc-1 of a for the steps steps[0..kc-1] into slivers of kMr rows, step
+// after step, zero-padded below the last row.
+template <int kMr>
+[[gnu::always_inline]] inline void pack_a(int mc, int kc, const int* steps, const double* a,
+                                          std::ptrdiff_t lda, double* packed) noexcept {
+  for (int ir = 0; ir < mc; ir += kMr) {
+    const int rows = std::min(kMr, mc - ir);
+    for (int p = 0; p < kc; ++p) {
+      const double* column = a + steps[p] * lda + ir;
+      int i = 0;
+      for (; i < rows; ++i) packed[i] = column[i];
+      for (; i < kMr; ++i) packed[i] = 0.0;
+      packed += kMr;
+    }
+  }
+}
+
+// Packs columns 0..nc-1 of b for the steps steps[0..kc-1] into slivers of kNr columns,
+// zero-padded right of the last column; has_zero[s] tells whether sliver s holds a zero
+// among its real elements.
+[[gnu::always_inline]] inline void pack_b(int nc, int kc, const int* steps, const double* b,
+                                          std::ptrdiff_t ldb, double* packed,
+                                          bool* has_zero) noexcept {
+  for (int jr = 0; jr < nc; jr += kNr) {
+    const int cols = std::min(kNr, nc - jr);
+    bool zero = false;
+    for (int j = 0; j < kNr; ++j) {
+      if (j < cols) {
+        const double* column = b + (jr + j) * ldb;
+        for (int p = 0; p < kc; ++p) {
+          const double v = column[steps[p]];
+          zero = zero || v == 0.0;
+          packed[p * kNr + j] = v;
+        }
+      } else {
+        for (int p = 0; p < kc; ++p) packed[p * kNr + j] = 0.0;
+      }
+    }
+    *has_zero++ = zero;
+    packed += kc * kNr;
+  }
+}
+
+template <class V>
+[[gnu::always_inline]] inline void update_block_with(int m, int n, const int* steps, int count,
+                                                     const double* a, std::ptrdiff_t lda,
+                                                     const double* b, std::ptrdiff_t ldb, double* c,
+                                                     std::ptrdiff_t ldc, double* scratch) noexcept {
+  constexpr int kMr = 2 * lanes<V>;
+  static_assert(kMc % kMr == 0);
+  if (m < 1 || n < 1 || count < 1) return;
+  double* packed_a = scratch;
+  double* packed_b = scratch + std::size_t{kMc} * kKc;
+  bool has_zero[kNc / kNr];
+  for (int jc = 0; jc < n; jc += kNc) {
+    const int nc = std::min(kNc, n - jc);
+    for (int pc = 0; pc < count; pc += kKc) {
+      const int kc = std::min(kKc, count - pc);
+      pack_b(nc, kc, steps + pc, b + jc * ldb, ldb, packed_b, has_zero);
+      for (int ic = 0; ic < m; ic += kMc) {
+        const int mc = std::min(kMc, m - ic);
+        pack_a<kMr>(mc, kc, steps + pc, a + ic, lda, packed_a);
+        for (int jr = 0; jr < nc; jr += kNr) {
+          const int cols = std::min(kNr, nc - jr);
+          const double* bp = packed_b + std::ptrdiff_t{jr} * kc;
+          const bool zeros = has_zero[jr / kNr];
+          for (int ir = 0; ir < mc; ir += kMr) {
+            const int rows = std::min(kMr, mc - ir);
+            const double* ap = packed_a + std::ptrdiff_t{ir} * kc;
+            double* ct = c + (ic + ir) + (jc + jr) * ldc;
+            if (zeros) {
+              edge_tile<V, true>(rows, cols, kc, ap, bp, ct, ldc);
+            } else {
+              edge_tile<V, false>(rows, cols, kc, ap, bp, ct, ldc);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+using UpdateBlock = void (*)(int, int, const int*, int, const double*, std::ptrdiff_t,
+                             const double*, std::ptrdiff_t, double*, std::ptrdiff_t,
+                             double*) noexcept;
+
+void update_block_baseline(int m, int n, const int* steps, int count, const double* a,
+                           std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                           std::ptrdiff_t ldc, double* scratch) noexcept {
+  update_block_with<Vec>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+
+#ifdef QUADREL_MULTI_TARGET
+__attribute__((target("avx2"))) void update_block_avx2(int m, int n, const int* steps, int count,
+                                                       const double* a, std::ptrdiff_t lda,
+                                                       const double* b, std::ptrdiff_t ldb,
+                                                       double* c, std::ptrdiff_t ldc,
+                                                       double* scratch) noexcept {
+  update_block_with<Vec>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+
+__attribute__((target("avx512f"))) void update_block_avx512(
+    int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda, const double* b,
+    std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc, double* scratch) noexcept {
+  update_block_with<Vec8>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+#endif
+
+UpdateBlock update_block_for(InstructionSet set) noexcept {
+#ifdef QUADREL_MULTI_TARGET
+  if (set == InstructionSet::kAvx512) return update_block_avx512;
+  if (set == InstructionSet::kAvx2) return update_block_avx2;
+#endif
+  (void)set;
+  return update_block_baseline;
+}
+
+InstructionSet best_instruction_set() noexcept {
+#ifdef QUADREL_MULTI_TARGET
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return InstructionSet::kAvx512;
+  if (__builtin_cpu_supports("avx2")) return InstructionSet::kAvx2;
+#endif
+  return InstructionSet::kBaseline;
+}
+
+}  // namespace
+
+QUADREL_CLONES void axpy(int n, double t, const double* x, double* y) noexcept {
+  if (n < 1 || t == 0.0) return;
+  simd::axpy_nonzero(n, t, x, y);
+}
+
+QUADREL_CLONES void scale(int n, double t, double* x) noexcept {
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes) {
+    Vec v;
+    load(v, x + i);
+    store(x + i, t * v);
+  }
+  for (; i < n; ++i) x[i] = t * x[i];
+}
+
+std::size_t update_scratch_size() noexcept {
+  return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc;
+}
+
+bool supported(InstructionSet set) noexcept {
+  return static_cast<int>(set) <= static_cast<int>(best_instruction_set());
+}
+
+void update_block(int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda,
+                  const double* b, std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
+                  double* scratch) noexcept {
+  // Chosen once per process (a function-local static, initialised thread-safely).
+  static const UpdateBlock chosen = update_block_for(best_instruction_set());
+  chosen(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+
+void update_block(InstructionSet set, int m, int n, const int* steps, int count, const double* a,
+                  std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                  std::ptrdiff_t ldc, double* scratch) noexcept {
+  update_block_for(supported(set) ? set : InstructionSet::kBaseline)(m, n, steps, count, a, lda, b,
+                                                                     ldb, c, ldc, scratch);
+}
+
+// ---- combine_columns ----------------------------------------------------------------------
+namespace {
+
+// Columns ahead of the one being read that are fetched into cache early: the columns are far
+// apart in memory, which the hardware's prefetcher follows only slowly.
+constexpr int kPrefetchColumns = 8;
+
+// target(0..kVectors*lanes-1) += w[j]*a(., j) for the columns j with w[j] != 0, in order,
+// with the sums held in registers.
+template <class V, int kVectors>
+[[gnu::always_inline]] inline void combine_rows(double* target, const double* a, std::ptrdiff_t lda,
+                                                int first, int last, const double* w) noexcept {
+  constexpr int kW = lanes<V>;
+  V sum[kVectors];
+#pragma GCC unroll 8
+  for (int v = 0; v < kVectors; ++v) load(sum[v], target + v * kW);
+  for (int j = first; j < last; ++j) {
+    const double t = w[j];
+    if (t == 0.0) continue;
+    const double* column = a + j * lda;
+    // A prefetch never faults, even past the end of the matrix.
+#pragma GCC unroll 8
+    for (int line = 0; line < kVectors * kW; line += 8) {
+      __builtin_prefetch(column + kPrefetchColumns * lda + line);
+    }
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+      V x;
+      load(x, column + v * kW);
+      sum[v] = sum[v] + t * x;
+    }
+  }
+#pragma GCC unroll 8
+  for (int v = 0; v < kVectors; ++v) store(target + v * kW, sum[v]);
+}
+
+// Rows in blocks of eight vectors (enough independent sums to keep the adders busy), the
+// rest in smaller blocks and one by one.
+template <class V>
+[[gnu::always_inline]] inline void combine_columns_with(int rows, double* target, const double* a,
+                                                        std::ptrdiff_t lda, int first, int last,
+                                                        const double* w) noexcept {
+  constexpr int kW = lanes<V>;
+  int i = 0;
+  for (; i + 8 * kW <= rows; i += 8 * kW) {
+    combine_rows<V, 8>(target + i, a + i, lda, first, last, w);
+  }
+  for (; i + 4 * kW <= rows; i += 4 * kW) {
+    combine_rows<V, 4>(target + i, a + i, lda, first, last, w);
+  }
+  for (; i + kW <= rows; i += kW) combine_rows<V, 1>(target + i, a + i, lda, first, last, w);
+  for (; i < rows; ++i) {
+    double sum = target[i];
+    for (int j = first; j < last; ++j) {
+      if (w[j] != 0.0) sum = sum + w[j] * a[i + j * lda];
+    }
+    target[i] = sum;
+  }
+}
+
+using CombineColumns = void (*)(int, double*, const double*, std::ptrdiff_t, int, int,
+                                const double*) noexcept;
+
+void combine_columns_baseline(int rows, double* target, const double* a, std::ptrdiff_t lda,
+                              int first, int last, const double* w) noexcept {
+  combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
+}
+
+#ifdef QUADREL_MULTI_TARGET
+__attribute__((target("avx2"))) void combine_columns_avx2(int rows, double* target, const double* a,
+                                                          std::ptrdiff_t lda, int first, int last,
+                                                          const double* w) noexcept {
+  combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
+}
+
+__attribute__((target("avx512f"))) void combine_columns_avx512(int rows, double* target,
+                                                               const double* a, std::ptrdiff_t lda,
+                                                               int first, int last,
+                                                               const double* w) noexcept {
+  combine_columns_with<Vec8>(rows, target, a, lda, first, last, w);
+}
+#endif
+
+CombineColumns combine_columns_for(InstructionSet set) noexcept {
+#ifdef QUADREL_MULTI_TARGET
+  if (set == InstructionSet::kAvx512) return combine_columns_avx512;
+  if (set == InstructionSet::kAvx2) return combine_columns_avx2;
+#endif
+  (void)set;
+  return combine_columns_baseline;
+}
+
+}  // namespace
+
+void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda, int first,
+                     int last, const double* w) noexcept {
+  static const CombineColumns chosen = combine_columns_for(best_instruction_set());
+  chosen(rows, target, a, lda, first, last, w);
+}
+
+void combine_columns(InstructionSet set, int rows, double* target, const double* a,
+                     std::ptrdiff_t lda, int first, int last, const double* w) noexcept {
+  combine_columns_for(supported(set) ? set : InstructionSet::kBaseline)(rows, target, a, lda, first,
+                                                                        last, w);
+}
+
+}  // namespace quadrel::kernels
