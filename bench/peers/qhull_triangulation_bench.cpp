@@ -34,7 +34,7 @@ BENCHMARK(BM_QhullUniform)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 void BM_QhullGrid(benchmark::State& state) {
   triangulate(state, bench::grid_points(static_cast<int>(state.range(0))));
 }
-BENCHMARK(BM_QhullGrid)->Arg(316)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QhullGrid)->Arg(100)->Arg(316)->Unit(benchmark::kMillisecond);
 
 void BM_QhullClustered(benchmark::State& state) {
   triangulate(state, bench::clustered_points(static_cast<int>(state.range(0)), 4));
