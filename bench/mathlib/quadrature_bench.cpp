@@ -1,6 +1,7 @@
-// Time of one Gauss-Legendre integration: a tabulated rule, computed rules of growing size up
-// to the largest accepted one (46 339 points), and a request beyond it, which is rejected
-// before any work is done.
+// One Gauss-Legendre integration of 1/(1 + x^2) over [-2.5, 4]: a tabulated rule (10 points),
+// rules computed for the call (101, 10 000 and 46 339 requested points, the last the largest
+// accepted), and a request for 10^6 points, which is rejected with status 1 before any work.
+// The "status" counter records what the call returned.
 #include <benchmark/benchmark.h>
 
 #include "quadrel.h"
@@ -21,10 +22,10 @@ void BM_GaussLegendre(benchmark::State& state) {
 }
 BENCHMARK(BM_GaussLegendre)
     ->Arg(10)
-    ->Arg(11)
-    ->Arg(1001)
+    ->Arg(101)
+    ->Arg(10000)
     ->Arg(46339)
-    ->Arg(1000001)
-    ->Unit(benchmark::kMicrosecond);
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,0 +1,51 @@
+// CGAL's Delaunay_triangulation_2 with exact predicates and inexact constructions, each vertex
+// carrying the index of its point.
+#ifndef BENCH_PEERS_CGAL_DELAUNAY_H
+#define BENCH_PEERS_CGAL_DELAUNAY_H
+
+#include <CGAL/Delaunay_triangulation_2.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Triangulation_vertex_base_with_info_2.h>
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+#include <vector>
+
+#include "bench_inputs.h"
+
+namespace bench {
+
+using CgalKernel = CGAL::Exact_predicates_inexact_constructions_kernel;
+using CgalVertexBase = CGAL::Triangulation_vertex_base_with_info_2<int, CgalKernel>;
+using CgalStructure = CGAL::Triangulation_data_structure_2<CgalVertexBase>;
+using CgalDelaunay = CGAL::Delaunay_triangulation_2<CgalKernel, CgalStructure>;
+using CgalPoint = CgalKernel::Point_2;
+
+// Inserts the points one by one in order of increasing x (ties by y), each located from the
+// face of the vertex inserted before it: the insertion order of quadrel's triangulation.
+inline void cgal_insert_in_x_order(const Points& p, CgalDelaunay* dt) {
+  std::vector<int> order(p.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&p](int a, int b) {
+    return p.x[a] < p.x[b] || (p.x[a] == p.x[b] && p.y[a] < p.y[b]);
+  });
+  CgalDelaunay::Face_handle hint;
+  for (const int i : order) {
+    const CgalDelaunay::Vertex_handle v = dt->insert(CgalPoint(p.x[i], p.y[i]), hint);
+    v->info() = i;
+    hint = v->face();
+  }
+}
+
+// Inserts the points as one range: CGAL sorts them along a space-filling curve first.
+inline void cgal_insert_sorted(const Points& p, CgalDelaunay* dt) {
+  std::vector<std::pair<CgalPoint, int>> points;
+  points.reserve(p.size());
+  for (int i = 0; i < p.size(); ++i) points.emplace_back(CgalPoint(p.x[i], p.y[i]), i);
+  dt->insert(points.begin(), points.end());
+}
+
+}  // namespace bench
+
+#endif  // BENCH_PEERS_CGAL_DELAUNAY_H
