@@ -17,31 +17,62 @@ namespace {
 // Host messages pass through a buffer of this size, terminator included.
 constexpr size_t kMessageBufferSize = 1024;
 
-// Per-body arrays of one interfacing, zero-filled; body i at i * (values per body).
-struct Kinematics {
-  explicit Kinematics(size_t bodies)
-      : positions(3 * bodies),
-        velocities(3 * bodies),
-        accelerations(3 * bodies),
-        orientations(9 * bodies),
-        angular_velocities(3 * bodies),
-        angular_accelerations(3 * bodies) {}
+// Per-body arrays of one interfacing, zero-filled; body i at i * (values per body). They
+// share one block that is kept from call to call, so that an element with many bodies
+// does not map fresh pages at every interfacing. A nested call (a provider calling back
+// into the entry) gets a block of its own.
+class Kinematics {
+ public:
+  explicit Kinematics(size_t bodies) {
+    static std::vector<double> kept;
+    static bool kept_in_use = false;
+    if (!kept_in_use) {
+      block_ = &kept;
+      in_use_ = &kept_in_use;
+      kept_in_use = true;
+    }
+    block_->assign(kValuesPerBody * bodies, 0.0);
+    double* p = block_->data();
+    for (double** array :
+         {&positions, &velocities, &accelerations, &angular_velocities, &angular_accelerations}) {
+      *array = p;
+      p += 3 * bodies;
+    }
+    orientations = p;
+    loads = p + 9 * bodies;
+  }
+  ~Kinematics() {
+    if (in_use_ != nullptr) *in_use_ = false;
+  }
+  Kinematics(const Kinematics&) = delete;
+  Kinematics& operator=(const Kinematics&) = delete;
 
-  std::vector<double> positions, velocities, accelerations, orientations, angular_velocities,
-      angular_accelerations;
+  double* positions;
+  double* velocities;
+  double* accelerations;
+  double* angular_velocities;
+  double* angular_accelerations;
+  double* orientations;
+  double* loads;
+
+ private:
+  static constexpr size_t kValuesPerBody = 5 * 3 + 9 + 6;
+  std::vector<double> own_;
+  std::vector<double>* block_ = &own_;
+  bool* in_use_ = nullptr;
 };
 
 void gather(Call& call, Kinematics& k) {
   struct Quantity {
     const char* name;
-    std::vector<double>* array;
+    double* array;
   };
   // The order in which the host is asked, for each body.
-  const Quantity vectors[] = {{"TDISP", &k.positions},
-                              {"TVEL", &k.velocities},
-                              {"TACC", &k.accelerations},
-                              {"RVEL", &k.angular_velocities},
-                              {"RACC", &k.angular_accelerations}};
+  const Quantity vectors[] = {{"TDISP", k.positions},
+                              {"TVEL", k.velocities},
+                              {"TACC", k.accelerations},
+                              {"RVEL", k.angular_velocities},
+                              {"RACC", k.angular_accelerations}};
   double values[9];
   for (int body = 0; body < call.params.body_count; ++body) {
     const int id = call.params.body_id(body);
@@ -49,11 +80,11 @@ void gather(Call& call, Kinematics& k) {
     int value_count = 3;
     for (const Quantity& q : vectors) {
       query_body(call, q.name, id, &value_count, values);
-      std::copy_n(values, 3, q.array->data() + 3 * at);
+      std::copy_n(values, 3, q.array + 3 * at);
     }
     value_count = 9;
     query_body(call, "AM", id, &value_count, values);
-    std::copy_n(values, 9, k.orientations.data() + 9 * at);
+    std::copy_n(values, 9, k.orientations + 9 * at);
   }
 }
 
@@ -93,22 +124,19 @@ void evaluate(Call& call) {
   const int n = call.params.body_count;
   const size_t bodies = static_cast<size_t>(n);
   Kinematics k(bodies);
-  std::vector<double> loads(6 * bodies);
   gather(call, k);
 
   std::vector<std::string> messages;
   bool ok = true;
-  entry.provider->Compute(call.time, n, k.positions.data(), k.velocities.data(),
-                          k.accelerations.data(), k.orientations.data(),
-                          k.angular_velocities.data(), k.angular_accelerations.data(), &messages,
-                          &ok);
+  entry.provider->Compute(call.time, n, k.positions, k.velocities, k.accelerations, k.orientations,
+                          k.angular_velocities, k.angular_accelerations, &messages, &ok);
   if (!ok) relay_failure(call, messages);
 
-  entry.provider->GetForces(call.time, n, loads.data());
-  if (call.params.force_criterion()) apply_force_criterion(call, loads.data());
+  entry.provider->GetForces(call.time, n, k.loads);
+  if (call.params.force_criterion()) apply_force_criterion(call, k.loads);
 
   entry.next_time = call.time + call.interval;
-  std::copy(loads.begin(), loads.end(), call.result);
+  std::copy_n(k.loads, 6 * bodies, call.result);
   msgprint(call.handle, "Time : ", call.time, &call.status);
   msgprint(call.handle, "Interfaced with Quelm at ", call.time, &call.status);
 }
