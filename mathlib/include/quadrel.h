@@ -467,7 +467,10 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  *
  * A walk crosses the triangles between its start and the query point: query points that follow
  * each other closely are served in a few steps, points in random order in about
- * sqrt(triangle_count) steps each. */
+ * sqrt(triangle_count) steps each. When the walks of a call prove long, the call continues on a
+ * copy of the triangulation laid out for them (64 bytes of scratch memory per triangle, released
+ * before it returns); without that memory it continues on the caller's arrays. The results are
+ * the same either way. */
 QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
     int n, const double* x, const double* y, const double* z, const int* neighbours,
     const int* triangles, int triangle_count, int ni, const double* xi, const double* yi,

@@ -8,9 +8,22 @@
 // order in which it is evaluated. P lies in the triangle when no weight is negative; a negative
 // weight names the edge opposite its vertex, beyond which P lies, and the walk crosses it.
 // The value is (beta * z[B] + alpha * z[A]) + gamma * z[C], summed in exactly that order.
+//
+// A walk is a chain of dependent memory reads, one triangle after the next, and a query far
+// from the last one walks across a good part of the mesh. Two layouts serve it, with the same
+// walk and the same arithmetic on the same values, so they give the same results:
+// - the caller's arrays, with the rows of the neighbours read ahead while a triangle's weights
+//   are computed;
+// - a packed copy built inside the call once the walks have proved long: one cache line per
+//   triangle holds its vertex coordinates and its neighbours, and the triangles lie in the
+//   order of a Hilbert curve through the plane, so that the triangles of a walk share pages
+//   and cache lines. Building it costs about as much as walking over every triangle twice; it
+//   is built only after the walks of the call have cost that much, while long walks continue.
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <memory>
+#include <new>
 
 #include "internal.h"
 #include "quadrel.h"
@@ -46,58 +59,247 @@ struct Triangulation {
   int triangle_count;
 };
 
-// Locates (px, py) and stores its interpolated value in *value. False when no triangle serves
-// the point: the weights are NaN, the walk exceeds triangle_count steps, or it meets an index
-// out of range.
-bool interpolate_point(const Triangulation& tri, double px, double py, double* value) {
-  int t = search_hint.load(std::memory_order_relaxed);
-  if (t < 0 || t >= tri.triangle_count) t = (tri.triangle_count + 1) / 2 - 1;
+struct Weights {
+  double alpha, beta, gamma;
+};
+
+Weights weights_at(double ax, double ay, double bx, double by, double cx, double cy, double px,
+                   double py) {
+  const double det = (by - cy) * (ax - cx) - (bx - cx) * (ay - cy);
+  const double alpha = ((px - cx) * (by - cy) - (py - cy) * (bx - cx)) / det;
+  const double beta = ((py - cy) * (ax - cx) - (px - cx) * (ay - cy)) / det;
+  return {alpha, beta, 1.0 - alpha - beta};
+}
+
+// The neighbour entry to move to: the first negative weight, in the order alpha (edge 2,
+// B -> C), beta (edge 3, C -> A), gamma (edge 1, A -> B), whose edge has a neighbour. -1 when
+// there is none: P is inside, beyond hull edges only, or the weights are NaN.
+int next_triangle(const Weights& w, const int* across) {
+  if (w.alpha < 0.0 && across[1] >= 0) return across[1];
+  if (w.beta < 0.0 && across[2] >= 0) return across[2];
+  if (w.gamma < 0.0 && across[0] >= 0) return across[0];
+  return -1;
+}
+
+bool any_nan(const Weights& w) {
+  return std::isnan(w.alpha) || std::isnan(w.beta) || std::isnan(w.gamma);
+}
+
+// Where a walk stopped: the caller's index of the triangle and P's weights in it, or
+// triangle = -1 when no triangle serves the point.
+struct WalkEnd {
+  int triangle = -1;
+  Weights weights{};
+};
+
+// The first triangle of a walk, in the caller's numbering.
+int start_triangle(int triangle_count) {
+  const int hint = search_hint.load(std::memory_order_relaxed);
+  return (hint >= 0 && hint < triangle_count) ? hint : (triangle_count + 1) / 2 - 1;
+}
+
+// The walk on the caller's arrays; returns the number of steps taken. It fails on NaN
+// weights, after more steps than triangles (a cycle, as on a triangulation that is not
+// counter-clockwise), and on an index out of range.
+int walk(const Triangulation& tri, double px, double py, WalkEnd* end) {
+  const int count = tri.triangle_count;
+  int t = start_triangle(count);
   for (int steps = 0;;) {
     const int* v = tri.vertices + 3 * std::size_t(t);
-    for (int k = 0; k < 3; ++k) {
-      if (v[k] < 0 || v[k] >= tri.point_count) return false;
-    }
-    const double ax = tri.points.x_at(v[0]), ay = tri.points.y_at(v[0]);
-    const double bx = tri.points.x_at(v[1]), by = tri.points.y_at(v[1]);
-    const double cx = tri.points.x_at(v[2]), cy = tri.points.y_at(v[2]);
-    const double det = (by - cy) * (ax - cx) - (bx - cx) * (ay - cy);
-    const double alpha = ((px - cx) * (by - cy) - (py - cy) * (bx - cx)) / det;
-    const double beta = ((py - cy) * (ax - cx) - (px - cx) * (ay - cy)) / det;
-    const double gamma = 1.0 - alpha - beta;
-
     const int* across = tri.neighbours + 3 * std::size_t(t);
-    int next = -1;
-    if (alpha < 0.0 && across[1] >= 0) {
-      next = across[1];  // beyond edge 2, B -> C
-    } else if (beta < 0.0 && across[2] >= 0) {
-      next = across[2];  // beyond edge 3, C -> A
-    } else if (gamma < 0.0 && across[0] >= 0) {
-      next = across[0];  // beyond edge 1, A -> B
+    for (int k = 0; k < 3; ++k) {
+      const int u = across[k];
+      if (u >= 0 && u < count) {
+        __builtin_prefetch(tri.vertices + 3 * std::size_t(u));
+        __builtin_prefetch(tri.neighbours + 3 * std::size_t(u));
+      }
     }
+    for (int k = 0; k < 3; ++k) {
+      if (v[k] < 0 || v[k] >= tri.point_count) return steps;
+    }
+    const Weights w =
+        weights_at(tri.points.x_at(v[0]), tri.points.y_at(v[0]), tri.points.x_at(v[1]),
+                   tri.points.y_at(v[1]), tri.points.x_at(v[2]), tri.points.y_at(v[2]), px, py);
+    const int next = next_triangle(w, across);
     if (next < 0) {
-      // Inside, or beyond a hull edge of t (extrapolated on t's plane). A NaN weight (a NaN or
-      // infinite query coordinate) leaves no triangle to serve the point.
-      if (std::isnan(alpha) || std::isnan(beta) || std::isnan(gamma)) return false;
-      search_hint.store(t, std::memory_order_relaxed);
-      *value = (beta * tri.z[v[1]] + alpha * tri.z[v[0]]) + gamma * tri.z[v[2]];
-      return true;
+      if (!any_nan(w)) *end = {t, w};
+      return steps;
     }
-    // More steps than triangles: the walk is cycling, as on a triangulation that is not
-    // counter-clockwise.
-    if (next >= tri.triangle_count || ++steps > tri.triangle_count) return false;
+    if (next >= count || ++steps > count) return steps;
     t = next;
   }
 }
 
+// One triangle of the packed copy: a cache line.
+struct alignas(64) PackedTriangle {
+  double x[3], y[3];  // vertices A, B, C
+  int across[3];      // neighbours as positions in the copy; -1 on the hull; the triangle count
+                      // for an entry beyond the triangles
+  int triangle;       // the caller's index; -1 when a vertex index is out of range
+};
+static_assert(sizeof(PackedTriangle) == 64);
+
+// Hilbert-curve index of cell (i, j) in a 2^bits x 2^bits grid: consecutive indices are
+// neighbouring cells.
+unsigned hilbert_index(unsigned i, unsigned j, int bits) {
+  unsigned index = 0;
+  for (unsigned half = 1u << (bits - 1); half > 0; half >>= 1) {
+    const unsigned right = (i & half) ? 1 : 0;
+    const unsigned up = (j & half) ? 1 : 0;
+    index += half * half * ((3 * right) ^ up);
+    if (up == 0) {
+      if (right == 1) {
+        i = half - 1 - i;
+        j = half - 1 - j;
+      }
+      const unsigned swap = i;
+      i = j;
+      j = swap;
+    }
+  }
+  return index;
+}
+
+// Cell of coordinate v among `cells` cells of width 1 / scale from low; values outside (and
+// NaN) go to the nearest end.
+unsigned cell_of(double v, double low, double scale, unsigned cells) {
+  const double at = (v - low) * scale;
+  if (!(at > 0.0)) return 0;
+  if (!(at < cells)) return cells - 1;
+  return static_cast<unsigned>(at);
+}
+
+class PackedMesh {
+ public:
+  // Copies the triangulation; false when memory is short (the caller keeps walking on its own
+  // arrays).
+  bool build(const Triangulation& tri) {
+    const int count = tri.triangle_count;
+    const auto size = static_cast<std::size_t>(count);
+    // Four to sixteen triangles per cell.
+    int bits = 1;
+    while ((std::size_t{16} << (2 * bits)) < size) ++bits;
+    const unsigned cells = 1u << bits;
+    triangles_.reset(new (std::nothrow) PackedTriangle[size]);
+    position_ = scratch<int>(size);
+    auto first = scratch<int>(std::size_t(cells) * cells + 1);
+    if (!triangles_ || !position_ || !first) return false;
+
+    // Bounding box of the finite points.
+    double low_x = INFINITY, high_x = -INFINITY, low_y = INFINITY, high_y = -INFINITY;
+    for (int i = 0; i < tri.point_count; ++i) {
+      const double x = tri.points.x_at(i), y = tri.points.y_at(i);
+      if (std::isfinite(x) && std::isfinite(y)) {
+        low_x = x < low_x ? x : low_x;
+        high_x = x > high_x ? x : high_x;
+        low_y = y < low_y ? y : low_y;
+        high_y = y > high_y ? y : high_y;
+      }
+    }
+    const double scale_x = high_x > low_x ? cells / (high_x - low_x) : 0.0;
+    const double scale_y = high_y > low_y ? cells / (high_y - low_y) : 0.0;
+
+    // Counting sort by the Hilbert index of the cell of vertex A; position_ first holds the
+    // cell, then the place in the copy.
+    const auto valid = [&](const int* v) {
+      for (int k = 0; k < 3; ++k) {
+        if (v[k] < 0 || v[k] >= tri.point_count) return false;
+      }
+      return true;
+    };
+    for (int t = 0; t < count; ++t) {
+      const int* v = tri.vertices + 3 * std::size_t(t);
+      unsigned cell = 0;
+      if (valid(v)) {
+        cell = hilbert_index(cell_of(tri.points.x_at(v[0]), low_x, scale_x, cells),
+                             cell_of(tri.points.y_at(v[0]), low_y, scale_y, cells), bits);
+      }
+      position_[t] = static_cast<int>(cell);
+      ++first[cell + 1];
+    }
+    for (std::size_t c = 0; c < std::size_t(cells) * cells; ++c) first[c + 1] += first[c];
+    for (int t = 0; t < count; ++t) position_[t] = first[position_[t]]++;
+
+    for (int t = 0; t < count; ++t) {
+      const int* v = tri.vertices + 3 * std::size_t(t);
+      const int* across = tri.neighbours + 3 * std::size_t(t);
+      PackedTriangle& p = triangles_[position_[t]];
+      const bool usable = valid(v);
+      for (int k = 0; k < 3; ++k) {
+        p.x[k] = usable ? tri.points.x_at(v[k]) : 0.0;
+        p.y[k] = usable ? tri.points.y_at(v[k]) : 0.0;
+        const int u = across[k];
+        p.across[k] = u < 0 ? -1 : u < count ? position_[u] : count;
+      }
+      p.triangle = usable ? t : -1;
+    }
+    count_ = count;
+    return true;
+  }
+
+  bool built() const { return count_ > 0; }
+
+  // The walk of walk() on the copy: the same moves and weights, hence the same end.
+  int walk(double px, double py, WalkEnd* end) const {
+    int t = position_[start_triangle(count_)];
+    for (int steps = 0;;) {
+      const PackedTriangle& p = triangles_[t];
+      for (int k = 0; k < 3; ++k) {
+        const int u = p.across[k];
+        if (u >= 0 && u < count_) __builtin_prefetch(&triangles_[u]);
+      }
+      if (p.triangle < 0) return steps;
+      const Weights w = weights_at(p.x[0], p.y[0], p.x[1], p.y[1], p.x[2], p.y[2], px, py);
+      const int next = next_triangle(w, p.across);
+      if (next < 0) {
+        if (!any_nan(w)) *end = {p.triangle, w};
+        return steps;
+      }
+      if (next >= count_ || ++steps > count_) return steps;
+      t = next;
+    }
+  }
+
+ private:
+  std::unique_ptr<PackedTriangle[]> triangles_;
+  std::unique_ptr<int[]> position_;  // the copy's position of each caller's triangle
+  int count_ = 0;
+};
+
+// Walks shorter than this on average gain nothing from the packed copy: their triangles are
+// in cache already.
+constexpr long long kLongWalk = 16;
+// Meshes smaller than this fit the caches as they are.
+constexpr int kPackedMinimum = 4096;
+
 int interpolate(const Triangulation& tri, int ni, const double* xi, const double* yi, double* zi) {
   int status = 0;
+  PackedMesh packed;
+  bool packing_tried = tri.triangle_count < kPackedMinimum;
+  long long steps = 0;
   for (int i = 0; i < ni; ++i) {
-    double value = kNoTriangle;
-    if (tri.triangle_count <= 0 || !interpolate_point(tri, xi[i], yi[i], &value)) {
-      value = kNoTriangle;
+    WalkEnd end;
+    if (tri.triangle_count > 0) {
+      steps += packed.built() ? packed.walk(xi[i], yi[i], &end) : walk(tri, xi[i], yi[i], &end);
+    }
+    if (end.triangle >= 0) {
+      search_hint.store(end.triangle, std::memory_order_relaxed);
+      const int* v = tri.vertices + 3 * std::size_t(end.triangle);
+      const Weights& w = end.weights;
+      zi[i] = (w.beta * tri.z[v[1]] + w.alpha * tri.z[v[0]]) + w.gamma * tri.z[v[2]];
+    } else {
+      zi[i] = kNoTriangle;
       status = 1;
     }
-    zi[i] = value;
+
+    // Pack once the walks so far have cost about two builds, if they are long and enough of
+    // them remain to repay it.
+    const long long count = tri.triangle_count, done = i + 1;
+    if (!packing_tried && steps >= 2 * count && steps >= kLongWalk * done &&
+        steps / done * (ni - done) >= count) {
+      packing_tried = true;
+      if (!packed.build(tri)) packed = PackedMesh();
+    }
   }
   return status;
 }

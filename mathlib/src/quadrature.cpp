@@ -15,9 +15,12 @@
 // current root; the series' coefficients follow from the differential equation. The left half
 // follows by symmetry. Every step keeps a fixed operation order, so a rule comes out the same
 // bit for bit on every machine.
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <numbers>
+#include <utility>
 
 #include "gauss_legendre_rules.h"
 #include "internal.h"
@@ -32,8 +35,8 @@ using Integrand = double (*)(double, int*);
 constexpr int kLargestComputedRule = 46340;
 // Heun steps of the root-to-root integration, over theta from pi/2 down to -pi/2.
 constexpr int kHeunSteps = 10;
-// Taylor coefficients u_0 .. u_30 of P_m about a root; p(delta) uses u_0 .. u_29 and the
-// derivative series q(delta) uses v_0 .. v_28 with v_j = (j + 1) u_{j+1}.
+// Terms of the Taylor series of P_m about a root: p(delta) uses u_0 .. u_29 and the derivative
+// series q(delta) uses v_0 .. v_28 with v_j = (j + 1) u_{j+1}.
 constexpr int kValueTerms = 30;
 constexpr int kDerivativeTerms = 29;
 // Newton corrections of each root estimate.
@@ -41,26 +44,49 @@ constexpr int kNewtonSteps = 5;
 
 enum Status { kOk = 0, kRejected = 1, kNoMemory = 2 };
 
-// Right-hand side of the root-to-root equation; 1 - x^2 is formed as (1 - x)(1 + x), which
-// keeps its accuracy next to x = 1.
-double root_slope(double theta, double x, double s) noexcept {
+// Right-hand side of the root-to-root equation at an angle theta with sin(2 theta) = sine;
+// 1 - x^2 is formed as (1 - x)(1 + x), which keeps its accuracy next to x = 1.
+double root_slope(double sine, double x, double s) noexcept {
   const double one_minus_x2 = (1.0 - x) * (1.0 + x);
-  return -(one_minus_x2 / (s * std::sqrt(one_minus_x2) - 0.5 * x * std::sin(2.0 * theta)));
+  return -(one_minus_x2 / (s * std::sqrt(one_minus_x2) - 0.5 * x * sine));
 }
 
-// Sum of c_j delta^j for j < terms, term by term in increasing powers.
-double power_series(const double* c, int terms, double delta) noexcept {
-  double sum = 0.0;
+// Bit-for-bit equality, which tells a repeated Newton iterate (signed zeros and NaN included).
+bool same_bits(double a, double b) noexcept {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// The value series p and the derivative series q at one delta.
+struct SeriesValues {
+  double p = 0.0;
+  double q = 0.0;
+};
+
+// p(delta) = sum of u_j delta^j for j < kValueTerms and q(delta) = sum of v_j delta^j for
+// j < kDerivativeTerms, each summed term by term in increasing powers from 0.0. Both use the
+// same powers 1, delta, delta * delta, ..., obtained by repeated multiplication, so each sum is
+// the one a separate evaluation gives.
+SeriesValues evaluate_series(const double* u, const double* v, double delta) noexcept {
+  static_assert(kValueTerms == kDerivativeTerms + 1);
+  double p = 0.0, q = 0.0;
   double power = 1.0;
-  for (int j = 0; j < terms; ++j) {
-    sum = sum + c[j] * power;
+  for (int j = 0; j < kDerivativeTerms; ++j) {
+    p = p + u[j] * power;
+    q = q + v[j] * power;
     power = power * delta;
   }
-  return sum;
+  return {p + u[kDerivativeTerms] * power, q};
 }
 
 // Nodes, P_m' at the nodes and weights of the m-point rule (m odd, 3 <= m <= 46 340) into
 // arrays of m.
+//
+// The march is sequential, one root after the other, so its cost is the latency of each step.
+// Three things shorten it without changing a bit: every Heun integration passes the same
+// eleven angles, so sin(2 theta) is computed once per rule; the Heun steps (which need only
+// x_k) and the Taylor recurrence (a chain of divisions) are interleaved so that both advance
+// together; and a Newton step that reproduces an earlier iterate reuses that iterate's series
+// values, since the same delta gives the same sums.
 void compute_rule(int m, double* nodes, double* derivatives, double* weights) noexcept {
   const double order = m;
   const double order_term = order * (m + 1);  // m(m + 1), exact in double
@@ -82,45 +108,74 @@ void compute_rule(int m, double* nodes, double* derivatives, double* weights) no
   derivatives[middle] = dp_last;
 
   const double s = std::sqrt(order_term);
-  const double half_pi = std::numbers::pi / 2.0;
   const double step = -std::numbers::pi / kHeunSteps;
+  // sin(2 theta) at theta = pi/2 and after each of the kHeunSteps steps of h.
+  double sines[kHeunSteps + 1];
+  double theta = std::numbers::pi / 2.0;
+  sines[0] = std::sin(2.0 * theta);
+  for (int i = 0; i < kHeunSteps; ++i) {
+    theta = theta + step;
+    sines[i + 1] = std::sin(2.0 * theta);
+  }
+
+  // Taylor coefficients u_j of P_m about a root x_k, from the Legendre equation:
+  //   u_{j+2} = ((j(j+1) - m(m+1)) u_j / (j+1) + 2 x_k (j+1) u_{j+1})
+  //             / (1 - x_k) / (1 + x_k) / (j+2),
+  // divided in that order. u_0 .. u_29 serve the series; the recurrence's u_30 would only feed
+  // v_29, which the derivative series leaves out, so it is not formed.
+  constexpr int kRecurrenceSteps = kValueTerms - 2;
+  constexpr int kCoefficientsPerHeunStep = (kRecurrenceSteps + kHeunSteps - 1) / kHeunSteps;
   for (int k = middle; k < m - 1; ++k) {
     const double x_k = nodes[k];
-
-    // Estimate of the next root: Heun's method on the root-to-root equation.
-    double x = x_k;
-    double theta = half_pi;
-    for (int i = 0; i < kHeunSteps; ++i) {
-      const double k1 = step * root_slope(theta, x, s);
-      x = x + k1;
-      theta = theta + step;
-      const double k2 = step * root_slope(theta, x, s);
-      x = x + (k2 - k1) / 2.0;
-    }
-    double delta = x - x_k;
-
-    // Taylor coefficients of P_m about x_k from the Legendre equation, with P_m(x_k) = 0.
-    double u[kValueTerms + 2] = {};
-    double v[kValueTerms + 1] = {};
+    double u[kValueTerms];
     u[0] = 0.0;
     u[1] = derivatives[k];
-    for (int j = 0; j <= kValueTerms - 2; ++j) {
+    const auto next_coefficient = [&](int j) {
       const double jj = j;
       u[j + 2] =
           ((jj * (j + 1) - order_term) * u[j] / (jj + 1.0) + 2.0 * x_k * (jj + 1.0) * u[j + 1]) /
           (1.0 - x_k) / (1.0 + x_k) / (jj + 2.0);
-    }
-    for (int j = 0; j < kValueTerms; ++j) v[j] = (j + 1.0) * u[j + 1];
+    };
 
-    // Newton on the series; the last derivative value is P_m' at the new root.
-    double q = power_series(v, kDerivativeTerms, delta);
+    // Estimate of the next root: Heun's method on the root-to-root equation, from
+    // theta = pi/2 to -pi/2, with the coefficient recurrence alongside.
+    double x = x_k;
+    int j = 0;
+    for (int i = 0; i < kHeunSteps; ++i) {
+      const double k1 = step * root_slope(sines[i], x, s);
+      x = x + k1;
+      const double k2 = step * root_slope(sines[i + 1], x, s);
+      x = x + (k2 - k1) / 2.0;
+      for (int c = 0; c < kCoefficientsPerHeunStep && j < kRecurrenceSteps; ++c) {
+        next_coefficient(j++);
+      }
+    }
+    double delta = x - x_k;
+    double v[kDerivativeTerms];
+    for (int i = 0; i < kDerivativeTerms; ++i) v[i] = (i + 1.0) * u[i + 1];
+
+    // Newton on the series: kNewtonSteps times delta <- delta - p(delta) / q(delta); the last
+    // q is P_m' at the new root. A step that leaves delta unchanged repeats itself to the end;
+    // a step back to the delta before reuses its values.
+    SeriesValues now = evaluate_series(u, v, delta);
+    SeriesValues before;
+    double before_delta = 0.0;
+    bool have_before = false;
     for (int i = 0; i < kNewtonSteps; ++i) {
-      const double p = power_series(u, kValueTerms, delta);
-      delta = delta - p / q;
-      q = power_series(v, kDerivativeTerms, delta);
+      const double next = delta - now.p / now.q;
+      if (same_bits(next, delta)) break;
+      if (have_before && same_bits(next, before_delta)) {
+        std::swap(now, before);
+      } else {
+        before = now;
+        have_before = true;
+        now = evaluate_series(u, v, next);
+      }
+      before_delta = delta;
+      delta = next;
     }
     nodes[k + 1] = x_k + delta;
-    derivatives[k + 1] = q;
+    derivatives[k + 1] = now.q;
   }
 
   // P_m is odd and P_m' even: the left half mirrors the right (the middle node included).

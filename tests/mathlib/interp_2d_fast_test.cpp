@@ -1,0 +1,301 @@
+// Two-dimensional interpolation against a literal transcription of the walk on the caller's
+// arrays, with its own copy of the process-wide search hint: long random-order walks (which
+// make the library switch to its packed copy of the mesh), grid-order walks, queries on vertices
+// and edges, outside the hull, NaN and infinite, and meshes with broken entries, all bit for bit
+// and call after call.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "quadrel.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+struct Data {
+  std::vector<double> x, y, z;
+  int size() const { return static_cast<int>(x.size()); }
+};
+
+struct Mesh {
+  std::vector<int> neighbours, triangles;
+  int count = 0;
+};
+
+struct Queries {
+  std::vector<double> x, y;
+  int size() const { return static_cast<int>(x.size()); }
+};
+
+// The reference's copy of the search hint. Every call of the library in this program is
+// mirrored by a call of the reference, so the two hints stay equal.
+int g_reference_hint = -1;
+
+// The walk as stated, on the caller's arrays: false when no triangle serves the point.
+bool reference_point(const Data& d, const Mesh& m, double px, double py, double* value) {
+  const int count = m.count;
+  int t = g_reference_hint;
+  if (t < 0 || t >= count) t = (count + 1) / 2 - 1;
+  for (int steps = 0;;) {
+    const int* v = &m.triangles[3 * std::size_t(t)];
+    for (int k = 0; k < 3; ++k) {
+      if (v[k] < 0 || v[k] >= d.size()) return false;
+    }
+    const double ax = d.x[v[0]], ay = d.y[v[0]];
+    const double bx = d.x[v[1]], by = d.y[v[1]];
+    const double cx = d.x[v[2]], cy = d.y[v[2]];
+    const double det = (by - cy) * (ax - cx) - (bx - cx) * (ay - cy);
+    const double alpha = ((px - cx) * (by - cy) - (py - cy) * (bx - cx)) / det;
+    const double beta = ((py - cy) * (ax - cx) - (px - cx) * (ay - cy)) / det;
+    const double gamma = 1.0 - alpha - beta;
+    const int* across = &m.neighbours[3 * std::size_t(t)];
+    int next = -1;
+    if (alpha < 0.0 && across[1] >= 0) {
+      next = across[1];
+    } else if (beta < 0.0 && across[2] >= 0) {
+      next = across[2];
+    } else if (gamma < 0.0 && across[0] >= 0) {
+      next = across[0];
+    }
+    if (next < 0) {
+      if (std::isnan(alpha) || std::isnan(beta) || std::isnan(gamma)) return false;
+      g_reference_hint = t;
+      *value = (beta * d.z[v[1]] + alpha * d.z[v[0]]) + gamma * d.z[v[2]];
+      return true;
+    }
+    if (next >= count || ++steps > count) return false;
+    t = next;
+  }
+}
+
+int reference(const Data& d, const Mesh& m, const Queries& q, std::vector<double>* zi) {
+  int status = 0;
+  zi->assign(q.x.size(), 0.0);
+  for (int i = 0; i < q.size(); ++i) {
+    double value = -1.0;
+    if (m.count <= 0 || !reference_point(d, m, q.x[i], q.y[i], &value)) {
+      value = -1.0;
+      status = 1;
+    }
+    (*zi)[i] = value;
+  }
+  return status;
+}
+
+bool same_bits(const std::vector<double>& a, const std::vector<double>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) return false;
+  }
+  return true;
+}
+
+Mesh triangulate(const Data& d) {
+  Mesh m;
+  m.neighbours.resize(6 * std::size_t(d.size()));
+  m.triangles.resize(6 * std::size_t(d.size()));
+  EXPECT_EQ(
+      import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
+          d.size(), d.x.data(), d.y.data(), m.neighbours.data(), m.triangles.data(), &m.count, 3),
+      0);
+  return m;
+}
+
+// Runs the two-phase export and the reference on the same queries and compares.
+void expect_same(const Data& d, const Mesh& m, const Queries& q) {
+  std::vector<double> expected, actual(q.x.size(), 2.385);
+  const int expected_status = reference(d, m, q, &expected);
+  const int status = import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
+      d.size(), d.x.data(), d.y.data(), d.z.data(), m.neighbours.data(), m.triangles.data(),
+      m.count, q.size(), q.x.data(), q.y.data(), actual.data());
+  EXPECT_EQ(status, expected_status);
+  EXPECT_TRUE(same_bits(actual, expected));
+}
+
+Data uniform_data(int n, unsigned seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> unit(0.0, 1.0), value(-2.0, 3.0);
+  Data d;
+  for (int i = 0; i < n; ++i) {
+    d.x.push_back(unit(random));
+    d.y.push_back(unit(random));
+    d.z.push_back(value(random));
+  }
+  return d;
+}
+
+// Exactly representable grid points (every four of a cell cocircular) in shuffled order.
+Data grid_data(int side, unsigned seed) {
+  std::mt19937_64 random(seed);
+  Data d;
+  for (int i = 0; i < side; ++i) {
+    for (int j = 0; j < side; ++j) {
+      d.x.push_back(0.125 * i);
+      d.y.push_back(0.125 * j);
+      d.z.push_back(std::uniform_real_distribution<double>(-2.0, 3.0)(random));
+    }
+  }
+  for (int i = d.size() - 1; i > 0; --i) {
+    const int j = static_cast<int>(random() % (i + 1));
+    std::swap(d.x[i], d.x[j]);
+    std::swap(d.y[i], d.y[j]);
+    std::swap(d.z[i], d.z[j]);
+  }
+  return d;
+}
+
+// Random points over the data's box and beyond, mixed with vertices, edge midpoints (on or next
+// to a shared edge), exact repeats, NaN and infinite coordinates.
+Queries random_queries(const Data& d, const Mesh& m, int count, unsigned seed) {
+  std::mt19937_64 random(seed);
+  double low_x = d.x[0], high_x = d.x[0], low_y = d.y[0], high_y = d.y[0];
+  for (int i = 0; i < d.size(); ++i) {
+    low_x = std::fmin(low_x, d.x[i]);
+    high_x = std::fmax(high_x, d.x[i]);
+    low_y = std::fmin(low_y, d.y[i]);
+    high_y = std::fmax(high_y, d.y[i]);
+  }
+  const double wide_x = high_x - low_x, wide_y = high_y - low_y;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  Queries q;
+  for (int i = 0; i < count; ++i) {
+    double px = low_x + (1.6 * unit(random) - 0.3) * wide_x;
+    double py = low_y + (1.6 * unit(random) - 0.3) * wide_y;
+    switch (random() % 16) {
+      case 0: {
+        const int p = static_cast<int>(random() % d.size());
+        px = d.x[p];
+        py = d.y[p];
+        break;
+      }
+      case 1:
+      case 2: {
+        const int t = static_cast<int>(random() % m.count);
+        const int k = static_cast<int>(random() % 3);
+        const int a = m.triangles[3 * t + k], b = m.triangles[3 * t + (k + 1) % 3];
+        if (a >= 0 && a < d.size() && b >= 0 && b < d.size()) {
+          px = (d.x[a] + d.x[b]) / 2;
+          py = (d.y[a] + d.y[b]) / 2;
+        }
+        break;
+      }
+      case 3:
+        if (i > 0) {
+          px = q.x[i - 1];
+          py = q.y[i - 1];
+        }
+        break;
+      case 4: {
+        const double specials[] = {kNaN, kInf, -kInf};
+        (random() % 2 == 0 ? px : py) = specials[random() % 3];
+        break;
+      }
+      default:
+        break;
+    }
+    q.x.push_back(px);
+    q.y.push_back(py);
+  }
+  return q;
+}
+
+// Rows of a fine grid over the data's box and beyond, in reading order: short walks.
+Queries grid_queries(const Data& d, int side) {
+  double high_x = d.x[0], high_y = d.y[0];
+  for (int i = 0; i < d.size(); ++i) {
+    high_x = std::fmax(high_x, d.x[i]);
+    high_y = std::fmax(high_y, d.y[i]);
+  }
+  Queries q;
+  for (int i = 0; i < side; ++i) {
+    for (int j = 0; j < side; ++j) {
+      q.x.push_back((-0.2 + 1.4 * j / (side - 1)) * high_x);
+      q.y.push_back((-0.2 + 1.4 * i / (side - 1)) * high_y);
+    }
+  }
+  return q;
+}
+
+TEST(Interp2dFast, LongAndShortWalksMatchStatedWalk) {
+  struct Case {
+    const char* name;
+    Data data;
+  };
+  const Case cases[] = {
+      {"uniform points", uniform_data(20000, 5)},
+      {"grid points", grid_data(120, 6)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Mesh m = triangulate(c.data);
+    for (unsigned call = 0; call < 3; ++call) {
+      SCOPED_TRACE(call);
+      expect_same(c.data, m, random_queries(c.data, m, 4000, 17 + call));
+      expect_same(c.data, m, grid_queries(c.data, 60));
+    }
+  }
+}
+
+// Entries that the walk must stop at: vertices out of range, neighbours beyond the triangles,
+// and neighbours pointing the wrong way, which can make a walk cycle.
+TEST(Interp2dFast, BrokenMeshesMatchStatedWalk) {
+  const Data d = uniform_data(8000, 9);
+  const Mesh valid = triangulate(d);
+  struct Case {
+    const char* name;
+    int vertex_out, neighbour_out, neighbour_wrong;  // entries changed of each kind
+  };
+  const Case cases[] = {
+      {"vertices out of range", 40, 0, 0},
+      {"neighbours beyond the triangles", 0, 40, 0},
+      {"neighbours pointing the wrong way", 0, 0, 200},
+      {"all of them", 20, 20, 100},
+  };
+  std::mt19937_64 random(23);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Mesh m = valid;
+    const auto entry = [&] { return static_cast<std::size_t>(random() % (3 * m.count)); };
+    for (int i = 0; i < c.vertex_out; ++i) m.triangles[entry()] = i % 2 ? d.size() : -1;
+    for (int i = 0; i < c.neighbour_out; ++i) m.neighbours[entry()] = m.count + i;
+    for (int i = 0; i < c.neighbour_wrong; ++i) {
+      m.neighbours[entry()] = static_cast<int>(random() % m.count);
+    }
+    expect_same(d, m, random_queries(d, valid, 3000, 29));
+  }
+}
+
+// A mesh turned clockwise: walks go the wrong way round and end after more steps than
+// triangles; some still end by chance.
+TEST(Interp2dFast, ClockwiseMeshMatchesStatedWalk) {
+  const Data d = uniform_data(3000, 12);
+  Mesh m = triangulate(d);
+  for (int t = 0; t < m.count; ++t) {
+    std::swap(m.triangles[3 * t + 1], m.triangles[3 * t + 2]);
+    std::swap(m.neighbours[3 * t], m.neighbours[3 * t + 2]);
+  }
+  expect_same(d, m, random_queries(d, m, 300, 31));
+}
+
+TEST(Interp2dFast, OneCallMatchesStatedWalk) {
+  const Data d = uniform_data(20000, 41);
+  const Mesh m = triangulate(d);
+  const Queries q = random_queries(d, m, 4000, 43);
+  std::vector<double> expected, actual(q.x.size(), 2.385);
+  const int expected_status = reference(d, m, q, &expected);
+  EXPECT_EQ(
+      import_mathfunction_2d_pwl_interpolation(d.size(), d.x.data(), d.y.data(), d.z.data(),
+                                               q.size(), q.x.data(), q.y.data(), actual.data()),
+      expected_status);
+  EXPECT_TRUE(same_bits(actual, expected));
+}
+
+}  // namespace
