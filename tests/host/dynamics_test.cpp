@@ -10,13 +10,13 @@
 namespace {
 
 using Eigen::Vector3d;
-using zkslv::BodySpec;
+using zkslv::BodyDefinition;
 using zkslv::Load;
 using zkslv::Model;
 using zkslv::MultibodySystem;
 
-BodySpec body(int id, double mass, double inertia) {
-  BodySpec b;
+BodyDefinition body(int id, double mass, double inertia) {
+  BodyDefinition b;
   b.id = id;
   b.name = "b" + std::to_string(id);
   b.mass = mass;
@@ -36,7 +36,7 @@ TEST(Dynamics, FreeFallFollowsTheSemiImplicitRecurrence) {
   // v_n = v0 + n h g and x_n = x0 + n h v0 + h^2 g n (n + 1) / 2.
   Model m;
   m.gravity = Vector3d(0.0, 0.0, -9.80665);
-  BodySpec b = body(1, 0.0075, 1.25e-7);
+  BodyDefinition b = body(1, 0.0075, 1.25e-7);
   b.position = Vector3d(0.0, 0.0, 2.385);
   b.velocity = Vector3d(0.5, 0.0, 1.25);
   m.bodies.push_back(b);
@@ -56,10 +56,10 @@ TEST(Dynamics, StaticEquilibriumIsARestPoint) {
   // stretched by 0.25 m it holds the weight exactly, and stays put to the last bit.
   Model m;
   m.gravity = Vector3d(0.0, 0.0, -8.0);
-  BodySpec b = body(1, 0.5, 0.01);
+  BodyDefinition b = body(1, 0.5, 0.01);
   b.position = Vector3d(0.0, 0.0, 0.5);
   m.bodies.push_back(b);
-  zkslv::SpringSpec spring;
+  zkslv::SpringDefinition spring;
   spring.body = 1;
   spring.other_point = Vector3d(0.0, 0.0, 1.0);
   spring.stiffness = 16.0;
@@ -77,10 +77,10 @@ struct Oscillator {
   double mass = 0.0075, stiffness = 41.5, damping = 0.0;
   Model model() const {
     Model m;
-    BodySpec b = body(1, mass, 1.25e-7);
+    BodyDefinition b = body(1, mass, 1.25e-7);
     b.position = Vector3d(0.0, 0.0, 0.0685 + 0.002);
     m.bodies.push_back(b);
-    zkslv::SpringSpec spring;
+    zkslv::SpringDefinition spring;
     spring.body = 1;
     spring.stiffness = stiffness;
     spring.damping = damping;
@@ -126,12 +126,12 @@ TEST(Dynamics, DampedOscillationDecaysAtItsRate) {
 
 TEST(Dynamics, SpringBetweenBodiesActsEquallyOnBoth) {
   Model m;
-  BodySpec a = body(1, 0.25, 0.001);
-  BodySpec b = body(2, 0.75, 0.002);
+  BodyDefinition a = body(1, 0.25, 0.001);
+  BodyDefinition b = body(2, 0.75, 0.002);
   a.velocity = Vector3d(0.3, -0.1, 0.2);
   b.position = Vector3d(0.1, 0.02, -0.03);
   m.bodies = {a, b};
-  zkslv::SpringSpec spring;
+  zkslv::SpringDefinition spring;
   spring.body = 1;
   spring.point = Vector3d(0.01, 0.0, 0.0);
   spring.other = 2;
@@ -156,10 +156,10 @@ TEST(Dynamics, SpringBetweenBodiesActsEquallyOnBoth) {
 
 TEST(Dynamics, SpringAtZeroLengthOnlyDamps) {
   Model m;
-  BodySpec b = body(1, 1.0, 1.0);
+  BodyDefinition b = body(1, 1.0, 1.0);
   b.velocity = Vector3d(0.0, 2.0, 0.0);
   m.bodies.push_back(b);
-  zkslv::SpringSpec spring;
+  zkslv::SpringDefinition spring;
   spring.body = 1;
   spring.stiffness = 100.0;
   spring.damping = 0.5;
@@ -171,7 +171,7 @@ TEST(Dynamics, SpringAtZeroLengthOnlyDamps) {
 
 TEST(Dynamics, SteadySpinTurnsAboutItsAxis) {
   Model m;
-  BodySpec b = body(1, 0.03, 2.385e-6);
+  BodyDefinition b = body(1, 0.03, 2.385e-6);
   b.angular_velocity = Vector3d(0.0, 0.0, 2.385);
   m.bodies.push_back(b);
   MultibodySystem s(m);
@@ -188,7 +188,7 @@ TEST(Dynamics, SteadySpinTurnsAboutItsAxis) {
 TEST(Dynamics, OrientationIsBodyToWorld) {
   // A quarter turn about z carries the body's x axis onto the world's y axis.
   Model m;
-  BodySpec b = body(1, 1.0, 1.0);
+  BodyDefinition b = body(1, 1.0, 1.0);
   b.rotation = Vector3d(0.0, 0.0, std::numbers::pi / 2);
   m.bodies.push_back(b);
   const MultibodySystem s(m);
@@ -198,13 +198,13 @@ TEST(Dynamics, OrientationIsBodyToWorld) {
 
 TEST(Dynamics, DistanceValueFollowsTheMarker) {
   Model m;
-  BodySpec b = body(1, 1.0, 1.0);
+  BodyDefinition b = body(1, 1.0, 1.0);
   b.position = Vector3d(-0.025, 0.0, 0.0);
   b.marker = Vector3d(0.005, 0.0, 0.0);
   b.pinned = true;
   b.angular_velocity = Vector3d(0.0, 0.0, std::numbers::pi / 2);  // a quarter turn in 1 s
   m.bodies.push_back(b);
-  BodySpec referenced = b;
+  BodyDefinition referenced = b;
   referenced.id = 2;
   referenced.dm_reference = Vector3d(0.0, 0.0, 0.0);
   m.bodies.push_back(referenced);
@@ -219,7 +219,7 @@ TEST(Dynamics, DistanceValueFollowsTheMarker) {
 TEST(Dynamics, PinnedBodyOnlyTurns) {
   Model m;
   m.gravity = Vector3d(0.0, 0.0, -9.80665);
-  BodySpec b = body(1, 0.0312, 2.385e-6);
+  BodyDefinition b = body(1, 0.0312, 2.385e-6);
   b.position = Vector3d(0.025, 0.0, 0.0);
   b.velocity = Vector3d(1.0, 0.0, 0.0);
   b.pinned = true;
@@ -238,10 +238,10 @@ TEST(Dynamics, PinnedBodyOnlyTurns) {
 TEST(Dynamics, RotationalDamperSlowsTheSpinGeometrically) {
   // w_{n+1} = w_n (1 - h c / J) with the torque -c w of the present step.
   Model m;
-  BodySpec b = body(1, 0.0312, 2.385e-6);
+  BodyDefinition b = body(1, 0.0312, 2.385e-6);
   b.angular_velocity = Vector3d(0.0, 0.0, 12.5);
   m.bodies.push_back(b);
-  zkslv::RotationalSpringSpec damper;
+  zkslv::RotationalSpringDefinition damper;
   damper.body = 1;
   damper.damping = 2.2e-5;
   m.rotational_springs.push_back(damper);
@@ -257,10 +257,10 @@ TEST(Dynamics, RotationalDamperSlowsTheSpinGeometrically) {
 
 TEST(Dynamics, RotationalSpringPullsBackToTheStartOrientation) {
   Model m;
-  BodySpec b = body(1, 1.0, 0.01);
+  BodyDefinition b = body(1, 1.0, 0.01);
   b.rotation = Vector3d(0.3, 0.0, 0.0);
   m.bodies.push_back(b);
-  zkslv::RotationalSpringSpec spring;
+  zkslv::RotationalSpringDefinition spring;
   spring.body = 1;
   spring.stiffness = 2.385;
   m.rotational_springs.push_back(spring);
@@ -277,13 +277,13 @@ TEST(Dynamics, RotationalSpringPullsBackToTheStartOrientation) {
 TEST(Dynamics, BodiesTurningTogetherStrainNoRotationalSpring) {
   // Relative orientation is what the spring sees: a common spin leaves it relaxed.
   Model m;
-  BodySpec a = body(1, 1.0, 0.02);
-  BodySpec b = body(2, 1.0, 0.02);
+  BodyDefinition a = body(1, 1.0, 0.02);
+  BodyDefinition b = body(2, 1.0, 0.02);
   a.rotation = Vector3d(0.0, 0.4, 0.0);
   b.rotation = Vector3d(0.7, 0.0, 0.2);
   a.angular_velocity = b.angular_velocity = Vector3d(0.5, -1.5, 2.385);
   m.bodies = {a, b};
-  zkslv::RotationalSpringSpec spring;
+  zkslv::RotationalSpringDefinition spring;
   spring.body = 1;
   spring.other = 2;
   spring.stiffness = 10.0;

@@ -99,7 +99,7 @@ TEST(ModelFile, ReadsEveryPartWithItsDefaults) {
   EXPECT_EQ(m.variables[0].value, 0.002);
 
   ASSERT_EQ(m.bodies.size(), 2u);
-  const zkslv::BodySpec& rotor = m.bodies[0];
+  const zkslv::BodyDefinition& rotor = m.bodies[0];
   EXPECT_EQ(rotor.id, 3);
   EXPECT_EQ(rotor.name, "rotor");
   EXPECT_EQ(rotor.mass, 0.0312);
@@ -112,7 +112,7 @@ TEST(ModelFile, ReadsEveryPartWithItsDefaults) {
   ASSERT_TRUE(rotor.dm_reference.has_value());
   EXPECT_EQ(rotor.source.line, 15);
 
-  const zkslv::BodySpec& plain = m.bodies[1];
+  const zkslv::BodyDefinition& plain = m.bodies[1];
   EXPECT_EQ(plain.name, "body4");
   EXPECT_EQ(plain.mass, 7.0);  // an integer reads as a number
   EXPECT_EQ(plain.position, Eigen::Vector3d::Zero());
@@ -130,7 +130,7 @@ TEST(ModelFile, ReadsEveryPartWithItsDefaults) {
   EXPECT_EQ(m.rotational_springs[0].damping, 2.2e-5);
 
   ASSERT_EQ(m.elements.size(), 2u);
-  const zkslv::ForceElementSpec& e = m.elements[0];
+  const zkslv::ForceElementDefinition& e = m.elements[0];
   EXPECT_EQ(e.name, "magnets");
   EXPECT_EQ(e.library, "Velmira");
   EXPECT_EQ(e.bodies, (std::vector<int>{4, 3}));

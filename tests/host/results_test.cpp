@@ -12,7 +12,7 @@ namespace {
 zkslv::Model two_bodies() {
   zkslv::Model m;
   for (int id : {1, 2}) {
-    zkslv::BodySpec b;
+    zkslv::BodyDefinition b;
     b.id = id;
     b.name = id == 1 ? "magnet" : "rotor";
     b.mass = 1.0;
@@ -20,7 +20,7 @@ zkslv::Model two_bodies() {
     b.position = Eigen::Vector3d(0.0, 0.0, 0.0515 * id);
     m.bodies.push_back(b);
   }
-  zkslv::ForceElementSpec e;
+  zkslv::ForceElementDefinition e;
   e.bodies = {2};
   e.auto_stop = zkslv::AutoStop::kPosition;
   m.elements.push_back(e);

@@ -26,7 +26,7 @@ Eigen::Quaterniond orientation_from_rotation_vector(const Eigen::Vector3d& rotat
 }
 
 MultibodySystem::MultibodySystem(const Model& model) : gravity_(model.gravity) {
-  for (const BodySpec& b : model.bodies) {
+  for (const BodyDefinition& b : model.bodies) {
     BodyState s;
     s.position = b.position;
     s.velocity = b.pinned ? Eigen::Vector3d::Zero() : b.velocity;
@@ -37,12 +37,12 @@ MultibodySystem::MultibodySystem(const Model& model) : gravity_(model.gravity) {
     bodies_.push_back(
         {b.mass, b.inertia, b.pinned, b.marker, b.dm_reference.value_or(marker_start)});
   }
-  for (const SpringSpec& s : model.springs) {
+  for (const SpringDefinition& s : model.springs) {
     springs_.push_back({model.body_index(s.body), s.point,
                         s.other ? model.body_index(*s.other) : -1, s.other_point, s.stiffness,
                         s.damping, s.free_length});
   }
-  for (const RotationalSpringSpec& s : model.rotational_springs) {
+  for (const RotationalSpringDefinition& s : model.rotational_springs) {
     RotationalSpring r{model.body_index(s.body), s.other ? model.body_index(*s.other) : -1,
                        s.stiffness, s.damping, Eigen::Quaterniond::Identity()};
     const Eigen::Quaterniond body = states_[static_cast<size_t>(r.body)].orientation;

@@ -209,7 +209,7 @@ void read_variable(Model& model, const toml::table& table) {
 
 void read_body(Model& model, const toml::table& table) {
   TableReader r(table, "[[body]]", model);
-  BodySpec b;
+  BodyDefinition b;
   b.source = line_of(table);
   b.id = r.integer("id");
   b.name = r.text("name", "body" + std::to_string(b.id));
@@ -237,7 +237,7 @@ void read_body(Model& model, const toml::table& table) {
   if (model.body_index(b.id) >= 0) {
     r.fail_at(r.node("id"), "another body has the id " + std::to_string(b.id));
   }
-  for (const BodySpec& other : model.bodies) {
+  for (const BodyDefinition& other : model.bodies) {
     if (other.name == b.name) r.fail("another body is named " + in_quotes(b.name));
   }
   model.bodies.push_back(std::move(b));
@@ -262,7 +262,7 @@ double non_negative(TableReader& r, std::string_view key, std::string_view unit)
 
 void read_spring(Model& model, const toml::table& table) {
   TableReader r(table, "[[spring]]", model);
-  SpringSpec s;
+  SpringDefinition s;
   s.source = line_of(table);
   s.body = body_reference(r, model, "body");
   s.point = r.vector("point", s.point);
@@ -285,7 +285,7 @@ void read_spring(Model& model, const toml::table& table) {
 
 void read_rotational_spring(Model& model, const toml::table& table) {
   TableReader r(table, "[[rotational_spring]]", model);
-  RotationalSpringSpec s;
+  RotationalSpringDefinition s;
   s.source = line_of(table);
   s.body = body_reference(r, model, "body");
   if (r.has("other")) {
@@ -300,7 +300,7 @@ void read_rotational_spring(Model& model, const toml::table& table) {
 
 void read_element(Model& model, const toml::table& table) {
   TableReader r(table, "[[force_element]]", model);
-  ForceElementSpec e;
+  ForceElementDefinition e;
   e.source = line_of(table);
   e.name = r.text("name", "element" + std::to_string(model.elements.size() + 1));
   if (e.name.empty()) r.fail_at(r.node("name"), "\"name\" must not be empty");
@@ -343,7 +343,7 @@ void read_element(Model& model, const toml::table& table) {
   e.instance =
       r.has("instance") ? r.integer("instance") : static_cast<int>(model.elements.size()) + 1;
   r.finish();
-  for (const ForceElementSpec& other : model.elements) {
+  for (const ForceElementDefinition& other : model.elements) {
     if (other.instance == e.instance) {
       r.fail("the instance key " + std::to_string(e.instance) + " is that of element " +
              in_quotes(other.name) + " too; give \"instance\" a value of its own");
@@ -377,7 +377,7 @@ std::string Model::where(const SourceLine& source) const {
   return display_name + ":" + std::to_string(source.line);
 }
 
-std::filesystem::path Model::resolved_config(const ForceElementSpec& element) const {
+std::filesystem::path Model::resolved_config(const ForceElementDefinition& element) const {
   const std::filesystem::path config(element.config);
   if (config.is_absolute()) return config;
   return path.parent_path() / config;
@@ -429,7 +429,7 @@ Model load_model(const std::filesystem::path& path, const std::string& display_n
   if (in.bad()) throw ModelError(display_name + ": cannot read the model file");
 
   Model model = parse_model(text.str(), path, display_name);
-  for (const ForceElementSpec& e : model.elements) {
+  for (const ForceElementDefinition& e : model.elements) {
     const std::filesystem::path config = model.resolved_config(e);
     std::ifstream probe(config);
     if (!probe || std::filesystem::is_directory(config, error)) {

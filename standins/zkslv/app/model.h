@@ -36,7 +36,7 @@ struct Variable {
   SourceLine source;
 };
 
-struct BodySpec {
+struct BodyDefinition {
   int id = 0;
   std::string name;
   double mass = 0.0;                                           // kg
@@ -55,7 +55,7 @@ struct BodySpec {
 
 // A linear spring with a parallel damper between a point of a body and a point of the
 // ground or of another body.
-struct SpringSpec {
+struct SpringDefinition {
   int body = 0;
   Eigen::Vector3d point = Eigen::Vector3d::Zero();        // on the body, body frame
   std::optional<int> other;                               // the other body; none: the ground
@@ -68,7 +68,7 @@ struct SpringSpec {
 
 // A torsional spring with a parallel damper between a body and the ground or another body.
 // The spring is relaxed in the relative orientation that the bodies have at the start.
-struct RotationalSpringSpec {
+struct RotationalSpringDefinition {
   int body = 0;
   std::optional<int> other;
   double stiffness = 0.0;  // N·m/rad
@@ -80,7 +80,7 @@ enum class AutoStop { kOff, kForce, kPosition };
 
 // One external force element: the subroutine library's calc_external_force is called for
 // it with the provider library's name and configuration path and the parameters below.
-struct ForceElementSpec {
+struct ForceElementDefinition {
   std::string name;
   std::string library;  // the provider library, e.g. "Velmira"
   std::string config;   // configuration path as written: relative to the model's folder
@@ -102,10 +102,10 @@ struct Model {
   double step = 0.0;                                  // s
   Eigen::Vector3d gravity = Eigen::Vector3d::Zero();  // m/s²
   std::vector<Variable> variables;
-  std::vector<BodySpec> bodies;
-  std::vector<SpringSpec> springs;
-  std::vector<RotationalSpringSpec> rotational_springs;
-  std::vector<ForceElementSpec> elements;
+  std::vector<BodyDefinition> bodies;
+  std::vector<SpringDefinition> springs;
+  std::vector<RotationalSpringDefinition> rotational_springs;
+  std::vector<ForceElementDefinition> elements;
 
   // The number of steps from the start to the end time.
   long long step_count() const;
@@ -116,7 +116,7 @@ struct Model {
   std::string where(const SourceLine& source) const;
   // The configuration path of an element as the subroutine resolves it: absolute as
   // written, otherwise joined to the model's folder.
-  std::filesystem::path resolved_config(const ForceElementSpec& element) const;
+  std::filesystem::path resolved_config(const ForceElementDefinition& element) const;
 };
 
 // Parses a model from its text. `path` is the absolute model path, `display_name` how

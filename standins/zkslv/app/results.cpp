@@ -8,9 +8,9 @@ namespace zkslv {
 
 ResultTable::ResultTable(const Model& model) {
   columns_.push_back({"time", Quantity::kTime, false});
-  for (const BodySpec& body : model.bodies) {
+  for (const BodyDefinition& body : model.bodies) {
     bool watched = false;
-    for (const ForceElementSpec& e : model.elements) {
+    for (const ForceElementDefinition& e : model.elements) {
       for (int id : e.bodies) watched |= e.auto_stop == AutoStop::kPosition && id == body.id;
     }
     const std::string& n = body.name;

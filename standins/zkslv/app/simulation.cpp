@@ -37,7 +37,7 @@ std::string in_quotes(const std::string& text) { return "\"" + text + "\""; }
 
 // A force element as the run drives it. Its address is the handle of its calls.
 struct Element {
-  const ForceElementSpec* spec;
+  const ForceElementDefinition* definition;
   std::vector<double> params;
   std::vector<double> result;  // six per body, kept between interfacings
   std::vector<int> body_indices;
@@ -98,8 +98,8 @@ class Run {
     host_->set_time(time);
     host_->begin_call();
     try {
-      calc_(&e, time, e.spec->library.c_str(), e.spec->config.c_str(), e.params.data(), nullptr,
-            nullptr, mode, e.result.data());
+      calc_(&e, time, e.definition->library.c_str(), e.definition->config.c_str(), e.params.data(),
+            nullptr, nullptr, mode, e.result.data());
       return true;
     } catch (const std::exception& ex) {
       *error = describe(e, mode, time, ex.what());
@@ -110,14 +110,14 @@ class Run {
   }
 
   std::string describe(const Element& e, int mode, double time, const std::string& what) {
-    const std::string element =
-        model_.where(e.spec->source) + ": force element " + in_quotes(e.spec->name) + ": ";
+    const std::string element = model_.where(e.definition->source) + ": force element " +
+                                in_quotes(e.definition->name) + ": ";
     if (mode == kInitialise) {
-      const std::string problem = provider_library_problem(e.spec->library);
+      const std::string problem = provider_library_problem(e.definition->library);
       if (!problem.empty()) return element + problem;
-      return element + "the provider " + in_quotes(e.spec->library) +
-             " could not be initialised from " + model_.resolved_config(*e.spec).string() + ": " +
-             what;
+      return element + "the provider " + in_quotes(e.definition->library) +
+             " could not be initialised from " + model_.resolved_config(*e.definition).string() +
+             ": " + what;
     }
     return element + "its " + mode_name(mode) + " call failed at t = " + format_time(time) +
            " s: " + what;
@@ -137,12 +137,12 @@ class Run {
 
   RunSummary drive() {
     for (size_t k = 0; k < model_.elements.size(); ++k) {
-      const ForceElementSpec& spec = model_.elements[k];
-      Element e{&spec,
-                element_parameters(spec, static_cast<int>(k) + 1),
-                std::vector<double>(6 * spec.bodies.size(), 0.0),
+      const ForceElementDefinition& definition = model_.elements[k];
+      Element e{&definition,
+                element_parameters(definition, static_cast<int>(k) + 1),
+                std::vector<double>(6 * definition.bodies.size(), 0.0),
                 {}};
-      for (int id : spec.bodies) e.body_indices.push_back(model_.body_index(id));
+      for (int id : definition.bodies) e.body_indices.push_back(model_.body_index(id));
       elements_.push_back(std::move(e));
     }
 
@@ -210,7 +210,7 @@ class Run {
 
 }  // namespace
 
-std::vector<double> element_parameters(const ForceElementSpec& element, int number) {
+std::vector<double> element_parameters(const ForceElementDefinition& element, int number) {
   std::vector<double> p(8 + element.bodies.size(), 0.0);
   p[0] = number;
   p[1] = 0.0;

@@ -41,7 +41,7 @@ struct RunSummary {
 };
 
 // The parameter array that the host passes for `element` (number `number`, from 1).
-std::vector<double> element_parameters(const ForceElementSpec& element, int number);
+std::vector<double> element_parameters(const ForceElementDefinition& element, int number);
 
 // Runs the model from its start to its end, adding one row to `table` per step.
 RunSummary simulate(const Model& model, Console& console, ResultTable& table);
