@@ -56,7 +56,7 @@ instance = 12
 
 [[force_element]]
 name = "push"
-library = "fixture_provider"
+library = "libfixture_provider.so"
 config = "/etc/push.cfg"
 bodies = [3]
 interval_variable = 7
@@ -77,7 +77,7 @@ class Simulation : public ::testing::Test {
   RunSummary run(const std::string& text) {
     model_ = zkslv::parse_model(text, "/models/run/model.toml", "model.toml");
     table_ = std::make_unique<zkslv::ResultTable>(model_);
-    zkslv::Console console(out_, false, false);
+    zkslv::Console console(out_, out_, false, zkslv::Verbosity::kVerbose);
     return zkslv::simulate(model_, console, *table_);
   }
 
@@ -299,7 +299,7 @@ TEST_F(Simulation, RefusesAModelPathTheInterfaceCannotCarry) {
   const std::string folder(1100, 'm');
   zkslv::Model m = zkslv::parse_model(kModel, "/" + folder + "/model.toml", "model.toml");
   zkslv::ResultTable table(m);
-  zkslv::Console console(out_, false, false);
+  zkslv::Console console(out_, out_, false, zkslv::Verbosity::kVerbose);
   const RunSummary s = zkslv::simulate(m, console, table);
   EXPECT_EQ(s.ending, Ending::kFailed);
   EXPECT_NE(s.error.find("is 1112 UTF-16 units long; the host interface carries at most 1023"),
