@@ -1,4 +1,5 @@
 // The coupling stand-in's interface: project files and designs in, dipole forces out.
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -25,20 +26,28 @@ class DipoleCoupling final : public ICouplingFactory {
     return true;
   }
 
-  // Reads the project and keeps the design for Analyze. False when the file cannot be
-  // opened or has no such design; a file that is not a project throws
-  // LaunchDesktopExeption. Whatever was open before is closed first.
+  // Reads the project and keeps the design for Analyze. Throws LaunchDesktopExeption when
+  // the file cannot be read or is not a project, naming the file as given and as resolved
+  // against the working directory, or when the project has no such design, naming the
+  // designs it has. Whatever was open before is closed first.
   bool OpenProject(const std::string* project_path, const std::string* design_name) override {
     design_.reset();
-    std::optional<Project> project = read_project_file(*project_path);
-    if (!project) return false;
+    const std::string file = "the project file \"" + *project_path + "\" (" +
+                             std::filesystem::absolute(*project_path).lexically_normal().string() +
+                             ")";
+    std::string problem;
+    std::optional<Project> project = read_project_file(*project_path, &problem);
+    if (!project) throw LaunchDesktopExeption("cannot open " + file + ": " + problem);
+    std::string designs;
     for (Design& design : project->designs) {
       if (design.name == *design_name) {
         design_ = std::move(design);
         return true;
       }
+      designs += (designs.empty() ? "\"" : ", \"") + design.name + "\"";
     }
-    return false;
+    throw LaunchDesktopExeption(file + " has no design \"" + *design_name + "\"" +
+                                (designs.empty() ? "; it has no designs" : "; its designs are " + designs));
   }
 
   void Reserved4() override {}
@@ -46,11 +55,17 @@ class DipoleCoupling final : public ICouplingFactory {
   void Reserved6() override {}
 
   // Force and torque on every group record (magnet_model.h); *status receives an
-  // AnalysisStatus. The time plays no part: the field is static.
+  // AnalysisStatus. False before a design is open; a design whose magnets cannot be analysed
+  // throws LaunchDesktopExeption saying which and why. The time plays no part: the field is
+  // static.
   bool Analyze(double /*time*/, std::vector<GroupRecord>* groups, std::vector<ForceRecord>* results,
                int* status) override {
-    const int outcome = design_ ? analyze(*design_, *groups, results) : kNoDesignOpen;
+    std::string why;
+    const int outcome = design_ ? analyze(*design_, *groups, results, &why) : kNoDesignOpen;
     if (status != nullptr) *status = outcome;
+    if (outcome != kAnalysisOk && design_) {
+      throw LaunchDesktopExeption("cannot analyze design \"" + design_->name + "\": " + why);
+    }
     return outcome == kAnalysisOk;
   }
 
