@@ -94,8 +94,7 @@ TEST(Plot, ReportsHowGnuplotEnded) {
   const std::filesystem::path output = "/dev/null";
   // A program that reads nothing: writing a long script into its closed pipe must not
   // end the host through SIGPIPE.
-  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), output, &error))
-      << error;
+  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), output, &error)) << error;
   EXPECT_FALSE(zkslv::run_gnuplot("/bin/false", "", output, &error));
   EXPECT_EQ(error, "gnuplot ended with exit status 1");
   EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", output, &error));

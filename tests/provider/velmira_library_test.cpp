@@ -152,8 +152,7 @@ TEST_F(VelmiraLibraryTest, CouplingFailuresReachTheCaller) {
        "(/nonexistent/project.toml): there is no such file"},
       {"missing design", example_project() + "\nStack \n1\n1\n",
        "Fail to open project file: the project file \"" + example_project() + "\" (" +
-           example_project() +
-           ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
+           example_project() + ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
       {"no designs found", "/nonexistent/project.toml\n\n1\n1\n", "Fail to find designs"},
   };
   for (const Case& c : cases) {

@@ -46,8 +46,9 @@ class DipoleCoupling final : public ICouplingFactory {
       }
       designs += (designs.empty() ? "\"" : ", \"") + design.name + "\"";
     }
-    throw LaunchDesktopExeption(file + " has no design \"" + *design_name + "\"" +
-                                (designs.empty() ? "; it has no designs" : "; its designs are " + designs));
+    throw LaunchDesktopExeption(
+        file + " has no design \"" + *design_name + "\"" +
+        (designs.empty() ? "; it has no designs" : "; its designs are " + designs));
   }
 
   void Reserved4() override {}

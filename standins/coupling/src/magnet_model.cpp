@@ -86,7 +86,8 @@ int analyze(const Design& design, const std::vector<GroupRecord>& groups,
                                     [&](const GroupMagnet& g) { return g.name == record.name; });
     if (group == design.groups.end()) {
       std::string known;
-      for (const GroupMagnet& g : design.groups) known += (known.empty() ? "" : ", ") + quoted(g.name);
+      for (const GroupMagnet& g : design.groups)
+        known += (known.empty() ? "" : ", ") + quoted(g.name);
       return failure(kUnknownGroup, why,
                      "design " + quoted(design.name) + " has no group " + quoted(record.name) +
                          (known.empty() ? "; it has no groups" : "; its groups are " + known));
@@ -97,9 +98,9 @@ int analyze(const Design& design, const std::vector<GroupRecord>& groups,
   }
   for (const FixedMagnet& magnet : design.fixed) {
     dipoles.push_back(magnet.dipole);
-    names.push_back("the fixed magnet " +
-                    (magnet.name.empty() ? std::to_string(names.size() - groups.size() + 1)
-                                         : quoted(magnet.name)));
+    names.push_back("the fixed magnet " + (magnet.name.empty()
+                                               ? std::to_string(names.size() - groups.size() + 1)
+                                               : quoted(magnet.name)));
   }
   for (size_t i = 0; i < dipoles.size(); ++i) {
     if (!is_finite(dipoles[i].position) || !is_finite(dipoles[i].moment)) {

@@ -132,8 +132,7 @@ int main(int argc, char** argv) {
   const fs::path csv = output(csv_argument, outdir, ".csv");
   const fs::path png = output(plot_argument, outdir, ".png");
   const fs::path log_path = csv.parent_path() / (stem + ".log");
-  const std::optional<fs::path> gnuplot =
-      no_plot ? std::nullopt : zkslv::find_on_path("gnuplot");
+  const std::optional<fs::path> gnuplot = no_plot ? std::nullopt : zkslv::find_on_path("gnuplot");
 
   zkslv::ResultTable table(model);
   std::ofstream log;

@@ -191,8 +191,8 @@ double positive_or_default(TableReader& r, std::string_view key, const std::stri
   if (!r.has(key)) return 0.0;
   const double v = r.number(key);
   if (!(v > 0.0)) {
-    r.fail_at(r.node(key), in_quotes(key) + " must be positive (" + unit + "), not " +
-                               format_number(v));
+    r.fail_at(r.node(key),
+              in_quotes(key) + " must be positive (" + unit + "), not " + format_number(v));
   }
   return v;
 }
@@ -264,9 +264,9 @@ void read_body(Model& model, const toml::table& table) {
   }
   b.mass = r.number("mass");
   if (!(b.mass > 0.0)) {
-    r.fail_at(r.node("mass"),
-              "\"mass\" must be a positive number of " + std::string(model.units->mass_words) +
-                  ", not " + format_number(b.mass));
+    r.fail_at(r.node("mass"), "\"mass\" must be a positive number of " +
+                                  std::string(model.units->mass_words) + ", not " +
+                                  format_number(b.mass));
   }
   b.inertia = r.vector("inertia");
   if (!(b.inertia.array() > 0.0).all()) {
@@ -436,8 +436,8 @@ double Model::size() const {
   }
   for (const SpringDefinition& s : springs) {
     if (!s.other) points.push_back(s.other_point);
-    offset = std::max({offset, s.point.norm(), s.other ? s.other_point.norm() : 0.0,
-                       s.free_length});
+    offset =
+        std::max({offset, s.point.norm(), s.other ? s.other_point.norm() : 0.0, s.free_length});
   }
   double extent = 0.0;
   for (size_t i = 0; i < points.size(); ++i) {

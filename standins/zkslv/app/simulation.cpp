@@ -149,8 +149,9 @@ class Run {
       const BodyDefinition& b = model_.bodies[static_cast<size_t>(i)];
       std::string what;
       if (const double d = (s.position - b.position).norm(); d > model_.runaway_distance) {
-        what = "its centre is " + format_time(d) + " " + length + " from where it started, beyond " +
-               format_time(model_.runaway_distance) + " " + length + " (runaway_distance)";
+        what = "its centre is " + format_time(d) + " " + length +
+               " from where it started, beyond " + format_time(model_.runaway_distance) + " " +
+               length + " (runaway_distance)";
       } else if (const double v = s.velocity.norm(); v > model_.runaway_speed) {
         what = "it moves at " + format_time(v) + " " + length + "/s, faster than " +
                format_time(model_.runaway_speed) + " " + length + "/s (runaway_speed)";
@@ -159,8 +160,8 @@ class Run {
                format_time(model_.runaway_angular_speed) + " rad/s (runaway_angular_speed)";
       }
       if (!what.empty()) {
-        return "the body \"" + b.name + "\" ran away at t = " + format_time(time) + " s: " +
-               what + ". A force grew without bound or the step is too large for the model; " +
+        return "the body \"" + b.name + "\" ran away at t = " + format_time(time) + " s: " + what +
+               ". A force grew without bound or the step is too large for the model; " +
                "raise the limit under [simulation] if the motion is meant";
       }
     }
