@@ -56,12 +56,11 @@ std::string listed(const std::vector<std::string>& items) {
 // be written is found before the run.
 bool claim(const fs::path& path, const char* what, std::string* problem) {
   std::error_code e;
-  if (fs::is_directory(path, e) || !std::ofstream(path, std::ios::trunc)) {
-    *problem = std::string("cannot write the ") + what + " " + path.string() +
-               (fs::is_directory(path, e) ? ": it is a folder" : "");
-    return false;
-  }
-  return true;
+  const bool folder = fs::is_directory(path, e);
+  if (!folder && std::ofstream(path, std::ios::trunc)) return true;
+  *problem = std::string("cannot write the ") + what + " " + path.string() +
+             (folder ? ": it is a folder" : "");
+  return false;
 }
 
 }  // namespace
