@@ -286,20 +286,8 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
        "[simulation]: \"output_every\" must lie between 1 and"},
       {"negative runaway limit", changed("step = 0.0005", "step = 0.0005\nrunaway_distance = -1"),
        "[simulation]: \"runaway_distance\" must be positive (m), not -1"},
-      {"step as long as the run", changed("step = 0.0005", "step = 2.26"),
-       "model.toml:6:8: [simulation]: \"step\" must be shorter than the run from 0.125 s to "
-       "2.385 s, not 2.26 s"},
-      {"zero tolerance", changed("tolerance = 5e-6", "tolerance = 0.0"),
-       "model.toml:58:13: [[force_element]]: \"tolerance\" must be positive (m), not 0"},
       {"tolerance not a number", changed("tolerance = 5e-6", "tolerance = nan"),
        "[[force_element]]: \"tolerance\" must be a finite number"},
-      {"one provider library for two elements", changed("\"Other\"", "\"Velmira\""),
-       "model.toml:62:11: [[force_element]]: the force element \"magnets\" names the provider "
-       "library \"Velmira\" too"},
-      {"unstable spring", changed("stiffness = 41.5", "stiffness = 1e7"),
-       "model.toml:33: [[spring]] on body \"rotor\" and body \"body4\": the step 0.0005 s is too "
-       "large; the integration stays stable only for steps below 0.0004688 s (stiffness 1e+07 N/m, "
-       "damping 0.0825 N·s/m, moved mass (kg) 0.5494)"},
       {"unstable rotational spring", changed("damping = 2.2e-5", "damping = 0.0096"),
        "model.toml:47: [[rotational_spring]] on body \"rotor\": the step 0.0005 s is too large; "
        "the integration stays stable only for steps below 0.0004969 s (stiffness 0 N·m/rad, "
