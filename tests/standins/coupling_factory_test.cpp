@@ -52,7 +52,7 @@ TEST_F(CouplingFactoryTest, FindsDesignsInFileOrder) {
 
   const std::string missing = "/nonexistent/project.toml";
   designs.clear();
-  EXPECT_FALSE(coupling_->FindDesigns(&missing, &designs));
+  EXPECT_THROW(coupling_->FindDesigns(&missing, &designs), LaunchDesktopExeption);
   EXPECT_TRUE(designs.empty());
 }
 

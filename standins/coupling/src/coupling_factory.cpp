@@ -13,16 +13,30 @@ namespace tarvoquelm {
 
 namespace {
 
+// How messages name a project file: as given and as resolved against the working directory.
+std::string project_file(const std::string& path) {
+  return "the project file \"" + path + "\" (" +
+         std::filesystem::absolute(path).lexically_normal().string() + ")";
+}
+
+// Reads a project file; one that cannot be read throws LaunchDesktopExeption saying why.
+Project read_project(const std::string& path) {
+  std::string problem;
+  std::optional<Project> project = read_project_file(path, &problem);
+  if (!project) throw LaunchDesktopExeption("cannot open " + project_file(path) + ": " + problem);
+  return std::move(*project);
+}
+
 class DipoleCoupling final : public ICouplingFactory {
  public:
   void Reserved1() override {}
 
-  // The design names in file order. False when the file cannot be opened; a file that is
-  // not a project throws LaunchDesktopExeption with the reason and its position.
+  // The design names in file order. A file that cannot be read or is not a project throws
+  // LaunchDesktopExeption with the reason.
   bool FindDesigns(const std::string* project_path, std::vector<std::string>* designs) override {
-    const std::optional<Project> project = read_project_file(*project_path);
-    if (!project) return false;
-    for (const Design& design : project->designs) designs->push_back(design.name);
+    for (const Design& design : read_project(*project_path).designs) {
+      designs->push_back(design.name);
+    }
     return true;
   }
 
@@ -32,14 +46,9 @@ class DipoleCoupling final : public ICouplingFactory {
   // designs it has. Whatever was open before is closed first.
   bool OpenProject(const std::string* project_path, const std::string* design_name) override {
     design_.reset();
-    const std::string file = "the project file \"" + *project_path + "\" (" +
-                             std::filesystem::absolute(*project_path).lexically_normal().string() +
-                             ")";
-    std::string problem;
-    std::optional<Project> project = read_project_file(*project_path, &problem);
-    if (!project) throw LaunchDesktopExeption("cannot open " + file + ": " + problem);
+    Project project = read_project(*project_path);
     std::string designs;
-    for (Design& design : project->designs) {
+    for (Design& design : project.designs) {
       if (design.name == *design_name) {
         design_ = std::move(design);
         return true;
@@ -47,7 +56,7 @@ class DipoleCoupling final : public ICouplingFactory {
       designs += (designs.empty() ? "\"" : ", \"") + design.name + "\"";
     }
     throw LaunchDesktopExeption(
-        file + " has no design \"" + *design_name + "\"" +
+        project_file(*project_path) + " has no design \"" + *design_name + "\"" +
         (designs.empty() ? "; it has no designs" : "; its designs are " + designs));
   }
 
