@@ -44,20 +44,25 @@ double stable_step_limit(double stiffness, double damping, double inverse_mass) 
 
 void check_step_stability(const Model& model) {
   const Units& u = *model.units;
-  // `per`: the unit of the stiffness ("N/m"); the damping's is the same with "·s" before
-  // the slash.
+  struct SpringUnits {
+    std::string stiffness, damping, moved;  // "N/m", "N·s/m", "mass (kg)"
+  };
+  const SpringUnits translational{std::string(u.force) + "/" + u.length,
+                                  std::string(u.force) + "·s/" + u.length,
+                                  std::string("mass (") + u.mass + ")"};
+  const SpringUnits rotational{std::string(u.torque) + "/rad", std::string(u.torque) + "·s/rad",
+                               std::string("inertia (") + u.mass + "·" + u.length + "²)"};
   auto check = [&](const SourceLine& source, const char* what, const std::string& bodies,
-                   double stiffness, double damping, double inverse_mass, const std::string& per,
-                   const std::string& moved) {
+                   double stiffness, double damping, double inverse_mass,
+                   const SpringUnits& units) {
     const double limit = stable_step_limit(stiffness, damping, inverse_mass);
     if (model.step < limit) return;
-    const size_t slash = per.find('/');
-    throw ModelError(
-        model.where(source) + ": " + what + " on " + bodies + ": the step " + number(model.step) +
-        " s is too large; the integration stays stable only for steps below " + number(limit) +
-        " s (stiffness " + number(stiffness) + " " + per + ", damping " + number(damping) + " " +
-        per.substr(0, slash) + "·s" + per.substr(slash) + ", moved " + moved + " " +
-        number(1.0 / inverse_mass) + "); make \"step\" smaller");
+    throw ModelError(model.where(source) + ": " + what + " on " + bodies + ": the step " +
+                     number(model.step) +
+                     " s is too large; the integration stays stable only for steps below " +
+                     number(limit) + " s (stiffness " + number(stiffness) + " " + units.stiffness +
+                     ", damping " + number(damping) + " " + units.damping + ", moved " +
+                     units.moved + " " + number(1.0 / inverse_mass) + "); make \"step\" smaller");
   };
   auto body = [&](int id) -> const BodyDefinition& {
     return model.bodies[static_cast<size_t>(model.body_index(id))];
@@ -69,15 +74,13 @@ void check_step_stability(const Model& model) {
   for (const SpringDefinition& s : model.springs) {
     double w = inverse_mass_at(body(s.body), s.point);
     if (s.other) w += inverse_mass_at(body(*s.other), s.other_point);
-    check(s.source, "[[spring]]", names(s.body, s.other), s.stiffness, s.damping, w,
-          std::string(u.force) + "/" + u.length, std::string("mass (") + u.mass + ")");
+    check(s.source, "[[spring]]", names(s.body, s.other), s.stiffness, s.damping, w, translational);
   }
   for (const RotationalSpringDefinition& s : model.rotational_springs) {
     double w = 1.0 / body(s.body).inertia.minCoeff();
     if (s.other) w += 1.0 / body(*s.other).inertia.minCoeff();
     check(s.source, "[[rotational_spring]]", names(s.body, s.other), s.stiffness, s.damping, w,
-          std::string(u.torque) + "/rad",
-          std::string("inertia (") + u.mass + "·" + u.length + "²)");
+          rotational);
   }
 }
 

@@ -242,7 +242,7 @@ int main(int argc, char** argv) {
     console.summary("gnuplot not found: no plot written (install gnuplot-nox for " +
                     shown(png, working_directory) + ")");
   }
-  if (gnuplot && (status != kSuccess)) fs::remove(png, e);
+  if (gnuplot && status != kSuccess) fs::remove(png, e);
 
   written.push_back(shown(log_path, working_directory));
   console.summary("wrote " + listed(written));
