@@ -209,6 +209,30 @@ TEST_F(Simulation, TerminationEndsTheRunAfterTheCurrentStep) {
   EXPECT_NE(out_.str().find("[    0.750000 s] Stop at 0.75\n"), std::string::npos) << out_.str();
 }
 
+TEST_F(Simulation, RunawayFailsTheRunEvenAfterAStopRequest) {
+  // The rotor coasts at 0.5 m/s. The element asks for the end at 0.75 s; the step to 1.0 s
+  // still has to stay within the limits.
+  struct Case {
+    const char* limit;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"runaway_distance = 0.2",
+       "the body \"rotor\" ran away at t = 1 s: its centre is 0.25 m from where it started, "
+       "beyond 0.2 m (runaway_distance)."},
+      {"runaway_speed = 0.4",
+       "the body \"rotor\" ran away at t = 0.75 s: it moves at 0.5 m/s, faster than 0.4 m/s "
+       "(runaway_speed)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    script_->terminate_at = 0.75;
+    const RunSummary s = run(with(kModel, "step = 0.25", "step = 0.25\n" + std::string(c.limit)));
+    EXPECT_EQ(s.ending, Ending::kFailed);
+    EXPECT_EQ(s.error.rfind(c.error, 0), 0u) << s.error;
+  }
+}
+
 TEST_F(Simulation, RelayedFailureCountsAsAFailedRun) {
   script_->terminate_at = 1.0;
   script_->relay_failure = true;
