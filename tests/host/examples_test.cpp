@@ -87,8 +87,8 @@ class Examples : public ::testing::Test {
     return o;
   }
 
-  // A copy of an example in the folder `name` of the scratch folder, with the first
-  // occurrence of each `from` replaced in its file. Returns the copy's model path.
+  // A copy of an example in the folder `name` of the scratch folder, with every occurrence
+  // of each `from` replaced in its file. Returns the copy's model path.
   struct Change {
     const char* file;
     std::string from, to;
@@ -97,19 +97,19 @@ class Examples : public ::testing::Test {
                    const std::vector<Change>& changes) {
     const fs::path folder = folder_ / name;
     fs::create_directories(folder);
-    fs::path model;
     for (const fs::directory_entry& e : fs::directory_iterator(kExamples / example)) {
       fs::copy_file(e.path(), folder / e.path().filename(), fs::copy_options::overwrite_existing);
-      if (e.path().extension() == ".toml" && e.path().stem() == example) model = e.path();
     }
     for (const Change& c : changes) {
       std::string text = read(folder / c.file);
-      const size_t at = text.find(c.from);
-      EXPECT_NE(at, std::string::npos) << c.from;
-      if (at != std::string::npos) text.replace(at, c.from.size(), c.to);
+      EXPECT_NE(text.find(c.from), std::string::npos) << c.from;
+      for (size_t at = text.find(c.from); at != std::string::npos;
+           at = text.find(c.from, at + c.to.size())) {
+        text.replace(at, c.from.size(), c.to);
+      }
       std::ofstream(folder / c.file, std::ios::trunc) << text;
     }
-    return fs::path(name) / model.filename();
+    return fs::path(name) / (std::string(example) + ".toml");
   }
 
   fs::path folder_;
@@ -446,23 +446,18 @@ TEST_F(Examples, AModelInMillimetresMovesAsTheSiModel) {
                         {"mm-kg-s", "0.0312", "2.385", "22.0", 1e6, "mN·mm"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.units);
+    const char* model_file = "aligning_magnets.toml";
     const std::vector<Change> changes = {
-        {"aligning_magnets.toml", "[simulation]",
-         "[simulation]\nunits = \"" + std::string(c.units) + "\""},
-        {"aligning_magnets.toml", "mass = 0.0312", "mass = " + c.mass},
-        {"aligning_magnets.toml", "mass = 0.0312", "mass = " + c.mass},
-        {"aligning_magnets.toml", "[2.385e-6, 2.385e-6, 2.385e-6]",
+        {model_file, "[simulation]", "[simulation]\nunits = \"" + std::string(c.units) + "\""},
+        {model_file, "mass = 0.0312", "mass = " + c.mass},
+        {model_file, "[2.385e-6, 2.385e-6, 2.385e-6]",
          "[" + c.inertia + ", " + c.inertia + ", " + c.inertia + "]"},
-        {"aligning_magnets.toml", "[2.385e-6, 2.385e-6, 2.385e-6]",
-         "[" + c.inertia + ", " + c.inertia + ", " + c.inertia + "]"},
-        {"aligning_magnets.toml", "[-0.025, 0.0, 0.0]", "[-25.0, 0.0, 0.0]"},
-        {"aligning_magnets.toml", "[0.025, 0.0, 0.0]", "[25.0, 0.0, 0.0]"},
-        {"aligning_magnets.toml", "marker = [0.005, 0.0, 0.0]", "marker = [5.0, 0.0, 0.0]"},
-        {"aligning_magnets.toml", "marker = [0.005, 0.0, 0.0]", "marker = [5.0, 0.0, 0.0]"},
-        {"aligning_magnets.toml", "-9.80665", "-9806.65"},
-        {"aligning_magnets.toml", "damping = 2.2e-5", "damping = " + c.damping},
-        {"aligning_magnets.toml", "damping = 2.2e-5", "damping = " + c.damping},
-        {"aligning_magnets.toml", "tolerance = 5e-6", "tolerance = 5e-3"},
+        {model_file, "[-0.025, 0.0, 0.0]", "[-25.0, 0.0, 0.0]"},
+        {model_file, "[0.025, 0.0, 0.0]", "[25.0, 0.0, 0.0]"},
+        {model_file, "marker = [0.005, 0.0, 0.0]", "marker = [5.0, 0.0, 0.0]"},
+        {model_file, "-9.80665", "-9806.65"},
+        {model_file, "damping = 2.2e-5", "damping = " + c.damping},
+        {model_file, "tolerance = 5e-6", "tolerance = 5e-3"},
         {"velmira.cfg", "\n1.0\n", "\n0.001\n"}};
     const fs::path model = variant("aligning_magnets", c.units, changes);
     const Outcome o = zkslv({model.string(), "--no-plot", "--csv", "mm.csv"});
