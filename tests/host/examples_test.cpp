@@ -7,6 +7,7 @@
 #include <toml++/toml.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -86,12 +87,40 @@ class Examples : public ::testing::Test {
     return o;
   }
 
+  // A copy of an example in the folder `name` of the scratch folder, with every occurrence
+  // of each `from` replaced in its file. Returns the copy's model path.
+  struct Change {
+    const char* file;
+    std::string from, to;
+  };
+  fs::path variant(const char* example, const std::string& name,
+                   const std::vector<Change>& changes) {
+    const fs::path folder = folder_ / name;
+    fs::create_directories(folder);
+    for (const fs::directory_entry& e : fs::directory_iterator(kExamples / example)) {
+      fs::copy_file(e.path(), folder / e.path().filename(), fs::copy_options::overwrite_existing);
+    }
+    for (const Change& c : changes) {
+      std::string text = read(folder / c.file);
+      EXPECT_NE(text.find(c.from), std::string::npos) << c.from;
+      for (size_t at = text.find(c.from); at != std::string::npos;
+           at = text.find(c.from, at + c.to.size())) {
+        text.replace(at, c.from.size(), c.to);
+      }
+      std::ofstream(folder / c.file, std::ios::trunc) << text;
+    }
+    return fs::path(name) / (std::string(example) + ".toml");
+  }
+
   fs::path folder_;
 };
 
-// The rows of a results table, by column name.
+bool have_gnuplot() { return std::system("command -v gnuplot > /dev/null 2>&1") == 0; }
+
+// The rows of a results table, by column name; the header's "[unit]" is kept apart.
 struct Table {
   std::vector<std::string> names;
+  std::vector<std::string> units;
   std::vector<std::vector<double>> rows;
   double at(size_t row, const std::string& name) const {
     for (size_t i = 0; i < names.size(); ++i) {
@@ -109,7 +138,12 @@ Table read_table(const fs::path& path) {
   std::string line;
   std::getline(in, line);
   std::istringstream header(line);
-  for (std::string name; std::getline(header, name, ',');) t.names.push_back(name);
+  for (std::string name; std::getline(header, name, ',');) {
+    const size_t bracket = name.find(" [");
+    t.names.push_back(name.substr(0, bracket));
+    t.units.push_back(bracket == std::string::npos ? "" : name.substr(bracket + 2));
+    if (!t.units.back().empty()) t.units.back().pop_back();
+  }
   while (std::getline(in, line)) {
     std::istringstream fields(line);
     std::vector<double> row;
@@ -144,11 +178,19 @@ TEST_F(Examples, SpringMagnetSettlesWhereSpringWeightAndPullBalance) {
       zkslv({(example / "spring_magnet.toml").string(), "--csv", "run.csv", "--plot", "run.png"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.err, "");
-  EXPECT_NE(o.out.find("] Interfaced with Quelm at 0.001\n"), std::string::npos);
-  EXPECT_NE(o.out.find("] Terminate Tarvo solver by Auto Stop(Force) at "), std::string::npos);
-  EXPECT_EQ(o.out.find("Auto Stop(Position)"), std::string::npos);
-  EXPECT_NE(o.out.find("zkslv: wrote run.csv ("), std::string::npos);
-  if (std::system("command -v gnuplot > /dev/null 2>&1") == 0) {
+  // The console has the summary; the log beside the table has every message as well.
+  const std::string stop =
+      "zkslv: run stopped at t = 0.9035 s: a force element asked for the end at t = 0.903 s "
+      "(Terminate Tarvo solver by Auto Stop(Force) at 0.903)\n";
+  const std::string summary = stop + "zkslv: wrote run.csv (1808 rows), ";
+  EXPECT_EQ(o.out.rfind(summary, 0), 0u) << o.out;
+  EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 2) << o.out;
+  const std::string log = read(folder_ / "spring_magnet.log");
+  EXPECT_NE(log.find("] Interfaced with Quelm at 0.001\n"), std::string::npos);
+  EXPECT_NE(log.find("] Terminate Tarvo solver by Auto Stop(Force) at 0.903\n"), std::string::npos);
+  EXPECT_EQ(log.find("Auto Stop(Position)"), std::string::npos);
+  EXPECT_NE(log.find(stop), std::string::npos);
+  if (have_gnuplot()) {
     EXPECT_TRUE(is_png(folder_ / "run.png"));
   }
 
@@ -202,7 +244,8 @@ TEST_F(Examples, AligningMagnetsAreStoppedByThePositionCriterion) {
   const fs::path example = kExamples / "aligning_magnets";
   const Outcome o = zkslv({(example / "aligning_magnets.toml").string(), "--no-plot"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_NE(o.out.find("] Terminate Tarvo solver by Auto Stop(Position) at "), std::string::npos);
+  EXPECT_NE(o.out.find("(Terminate Tarvo solver by Auto Stop(Position) at 1.9295)"),
+            std::string::npos);
   EXPECT_EQ(o.out.find("Auto Stop(Force)"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder_ / "aligning_magnets.png"));
 
@@ -222,35 +265,26 @@ TEST_F(Examples, AligningMagnetsAreStoppedByThePositionCriterion) {
 
 TEST_F(Examples, WithoutGnuplotTheRunStillSucceeds) {
   const Outcome o =
-      zkslv({(kExamples / "spring_magnet" / "spring_magnet.toml").string(), "-q"}, "/nonexistent");
+      zkslv({(kExamples / "spring_magnet" / "spring_magnet.toml").string()}, "/nonexistent");
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_NE(o.out.find("zkslv: gnuplot not found: no plot written (install gnuplot-nox for "
                        "spring_magnet.png)\n"),
             std::string::npos)
       << o.out;
-  EXPECT_EQ(o.out.find("Interfaced with Quelm"), std::string::npos);  // quiet
   EXPECT_TRUE(fs::exists(folder_ / "spring_magnet.csv"));
   EXPECT_FALSE(fs::exists(folder_ / "spring_magnet.png"));
 }
 
-TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
-  // Copies of example (a), each with one fault.
-  const fs::path source = kExamples / "spring_magnet";
-  auto variant = [&](const std::string& name, const std::string& file, const std::string& from,
-                     const std::string& to) {
-    const fs::path folder = folder_ / name;
-    fs::create_directory(folder);
-    for (const fs::directory_entry& e : fs::directory_iterator(source)) {
-      fs::copy_file(e.path(), folder / e.path().filename());
-    }
-    std::string text = read(folder / file);
-    const size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    std::ofstream(folder / file, std::ios::trunc) << text;
-    return (fs::path(name) / "spring_magnet.toml").string();
+TEST_F(Examples, BadInputGetsAnErrorNamingItsCause) {
+  // Copies of example (a), each with one fault. Refused models (status 1) leave no output
+  // at all; failed runs keep their log.
+  auto a = [&](const std::string& name, const char* file, const std::string& from,
+               const std::string& to) {
+    return variant("spring_magnet", name, {{file, from, to}}).string();
   };
-
+  const std::string second_element =
+      "\n[[force_element]]\nname = \"again\"\nlibrary = \"Velmira\"\nconfig = \"velmira.cfg\"\n"
+      "bodies = [1]\ninterval_variable = 1\n";
   struct Case {
     const char* name;
     std::string model;
@@ -261,34 +295,189 @@ TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
       {"missing model", "nowhere/spring_magnet.toml", 1,
        "zkslv: error: nowhere/spring_magnet.toml: cannot open the model file: No such file or "
        "directory\n"},
-      {"malformed model", variant("malformed", "spring_magnet.toml", "[simulation]", "[simulation"),
-       1,
+      {"malformed model", a("malformed", "spring_magnet.toml", "[simulation]", "[simulation"), 1,
        "zkslv: error: malformed/spring_magnet.toml:12:12: Error while parsing table header: "
        "expected ']', saw '\\n'\n"},
-      {"bad value", variant("bad_value", "spring_magnet.toml", "mass = 0.0075", "mass = -0.0075"),
-       1,
+      {"bad value", a("bad_value", "spring_magnet.toml", "mass = 0.0075", "mass = -0.0075"), 1,
        "zkslv: error: bad_value/spring_magnet.toml:27:8: [[body]]: \"mass\" must be a positive "
        "number of kilograms, not -0.0075\n"},
+      {"stiff spring", a("stiff", "spring_magnet.toml", "stiffness = 41.5", "stiffness = 1e12"), 1,
+       "zkslv: error: stiff/spring_magnet.toml:32: [[spring]] on body \"magnet\": the step 0.0005 "
+       "s is too large; the integration stays stable only for steps below 1.732e-07 s"},
+      {"long step", a("long_step", "spring_magnet.toml", "step = 0.0005", "step = 0.05"), 1,
+       "zkslv: error: long_step/spring_magnet.toml:32: [[spring]] on body \"magnet\": the step "
+       "0.05 s is too large; the integration stays stable only for steps below 0.02497 s"},
+      {"step beyond the end", a("past_end", "spring_magnet.toml", "step = 0.0005", "step = 3.5"), 1,
+       "zkslv: error: past_end/spring_magnet.toml:15:8: [simulation]: \"step\" must be shorter "
+       "than the run from 0 s to 3 s, not 3.5 s\n"},
+      {"negative tolerance",
+       a("tolerance", "spring_magnet.toml", "tolerance = 2e-6", "tolerance = -1"), 1,
+       "zkslv: error: tolerance/spring_magnet.toml:46:13: [[force_element]]: \"tolerance\" must "
+       "be positive (N), not -1"},
+      {"two elements, one provider library",
+       a("shared", "spring_magnet.toml", "# N\n", "# N\n" + second_element), 1,
+       "zkslv: error: shared/spring_magnet.toml:50:11: [[force_element]]: the force element "
+       "\"magnets\" names the provider library \"Velmira\" too; the subroutine keeps one "
+       "provider per library name, shared by all elements that name it"},
       {"missing configuration",
-       variant("no_config", "spring_magnet.toml", "\"velmira.cfg\"", "\"missing.cfg\""), 1,
+       a("no_config", "spring_magnet.toml", "\"velmira.cfg\"", "\"missing.cfg\""), 1,
        "zkslv: error: no_config/spring_magnet.toml:39: force element \"magnets\": cannot read "
        "its configuration file " +
            (folder_ / "no_config" / "missing.cfg").string() + ": No such file or directory\n"},
       {"missing provider library",
-       variant("no_provider", "spring_magnet.toml", "\"Velmira\"", "\"Velmiro\""), 2,
+       a("no_provider", "spring_magnet.toml", "\"Velmira\"", "\"Velmiro\""), 2,
        "zkslv: error: no_provider/spring_magnet.toml:39: force element \"magnets\": the provider "
        "library \"Velmiro\" cannot be loaded: cannot load library \"Velmiro\": "},
-      {"design not in the project", variant("no_design", "velmira.cfg", "Spring\n", "Sprung\n"), 2,
+      {"design not in the project", a("no_design", "velmira.cfg", "Spring\n", "Sprung\n"), 2,
        "zkslv: error: no_design/spring_magnet.toml:39: force element \"magnets\": the provider "
        "\"Velmira\" could not be initialised from " +
-           (folder_ / "no_design" / "velmira.cfg").string() + ": Fail to open project file"},
+           (folder_ / "no_design" / "velmira.cfg").string() +
+           ": Fail to open project file: the project file \"magnets.toml\" (" +
+           (folder_ / "no_design" / "magnets.toml").string() +
+           ") has no design \"Sprung\"; its designs are \"Spring\", \"Opposed\"\n"},
+      {"design with a trailing space", a("space", "velmira.cfg", "Spring\n", "Spring \n"), 2,
+       "has no design \"Spring \"; its designs are \"Spring\", \"Opposed\"\n"},
+      {"missing project file",
+       a("no_project", "velmira.cfg", "magnets.toml\n", "nowhere/magnets.toml\n"), 2,
+       "Fail to open project file: cannot open the project file \"nowhere/magnets.toml\" (" +
+           (folder_ / "no_project" / "nowhere" / "magnets.toml").string() +
+           "): there is no such file\n"},
+      {"coincident magnets",
+       a("coincident", "magnets.toml", "position = [0.0, 0.0, 0.0]", "position = [0, 0, 0.0515]"),
+       2,
+       "zkslv: error: coincident/spring_magnet.toml:39: force element \"magnets\": its "
+       "evaluation call failed at t = 0 s: cannot analyze design \"Spring\": group \"Group0\" "
+       "and the fixed magnet \"Bench\" are both at (0, 0, 0.0515) m"},
+      {"runaway",
+       a("runaway", "spring_magnet.toml", "step = 0.0005",
+         "step = 0.0005\n"
+         "runaway_distance = 0.001"),
+       2,
+       "zkslv: error: the body \"magnet\" ran away at t = 0.01 s: its centre is 0.001065145486 m "
+       "from where it started, beyond 0.001 m (runaway_distance)."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Outcome o = zkslv({c.model, "--no-plot"});
+    const fs::path out = folder_ / "out";
+    const Outcome o = zkslv({c.model, "--outdir", out.string()});
     EXPECT_EQ(o.status, c.status);
-    EXPECT_EQ(o.err.rfind(c.error, 0), 0u) << o.err;
-    EXPECT_EQ(o.out.find("wrote"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err.rfind("zkslv: error: ", 0), 0u) << o.err;
+    EXPECT_NE(o.err.find(c.error), std::string::npos) << o.err;
+    if (c.status == 1) {
+      EXPECT_EQ(o.out, "");
+      EXPECT_FALSE(fs::exists(out));
+    } else {
+      EXPECT_NE(read(out / "spring_magnet.log").find(o.err), std::string::npos);
+      EXPECT_FALSE(fs::exists(out / "spring_magnet.png"));
+    }
+    fs::remove_all(out);
+  }
+}
+
+TEST_F(Examples, VerbosityChoosesTheConsoleLines) {
+  struct Case {
+    const char* flag;
+    bool summary, messages;
+  };
+  const Case cases[] = {{"--no-plot", true, false}, {"-v", true, true}, {"-q", false, false}};
+  const std::string model = (kExamples / "spring_magnet" / "spring_magnet.toml").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.flag);
+    const Outcome o = zkslv({model, c.flag, "--no-plot"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out.find("zkslv: wrote spring_magnet.csv") != std::string::npos, c.summary);
+    EXPECT_EQ(o.out.find("] Interfaced with Quelm at 0.001\n") != std::string::npos, c.messages);
+  }
+  EXPECT_NE(zkslv({model, "-q", "-v"}).status, 0);
+  const Outcome version = zkslv({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("zkslv 1.", 0), 0u) << version.out;
+}
+
+TEST_F(Examples, OutputsGoWhereAskedAndAreCheckedBeforeTheRun) {
+  const std::string model = (kExamples / "spring_magnet" / "spring_magnet.toml").string();
+  const Outcome o = zkslv({model, "--outdir", "results/a"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  for (const char* file : {"spring_magnet.csv", "spring_magnet.log"}) {
+    EXPECT_TRUE(fs::exists(folder_ / "results" / "a" / file)) << file;
+  }
+  EXPECT_NE(o.out.find("results/a/spring_magnet.log"), std::string::npos) << o.out;
+  if (!have_gnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+  EXPECT_TRUE(is_png(folder_ / "results" / "a" / "spring_magnet.png"));
+
+  // A plot into a folder that does not exist stops zkslv before the run: nothing is left.
+  const Outcome refused = zkslv({model, "--plot", "nowhere/plot.png"});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_EQ(refused.err, "zkslv: error: cannot write the plot " +
+                             (folder_ / "nowhere" / "plot.png").string() + "\n");
+  EXPECT_EQ(refused.out, "");
+  EXPECT_FALSE(fs::exists(folder_ / "spring_magnet.csv"));
+  EXPECT_FALSE(fs::exists(folder_ / "spring_magnet.log"));
+}
+
+TEST_F(Examples, OutputEveryThinsTheTableButKeepsTheStopRow) {
+  const fs::path model =
+      variant("spring_magnet", "every",
+              {{"spring_magnet.toml", "step = 0.0005", "step = 0.0005\noutput_every = 10"}});
+  const Outcome o = zkslv({model.string(), "--no-plot"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const Table t = read_table(folder_ / "spring_magnet.csv");
+  ASSERT_EQ(t.rows.size(), 182u);  // steps 0, 10, ... 1800 of 1807, and the stop
+  EXPECT_EQ(t.at(1, "time"), 0.005);
+  EXPECT_EQ(t.last("time"), 0.9035);
+}
+
+TEST_F(Examples, AModelInMillimetresMovesAsTheSiModel) {
+  const Outcome si = zkslv({(kExamples / "aligning_magnets" / "aligning_magnets.toml").string(),
+                            "--no-plot", "--csv", "si.csv"});
+  ASSERT_EQ(si.status, 0) << si.err;
+  const Table reference = read_table(folder_ / "si.csv");
+
+  // Example (b) in millimetres, with tonnes or kilograms. The coupling's loads arrive in N
+  // and N·m whatever the model's units.
+  struct Case {
+    const char* units;
+    std::string mass, inertia, damping;
+    double torque_scale;
+    const char* torque_unit;
+  };
+  const Case cases[] = {{"mm-t-s", "3.12e-5", "2.385e-3", "2.2e-2", 1e3, "N·mm"},
+                        {"mm-kg-s", "0.0312", "2.385", "22.0", 1e6, "mN·mm"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units);
+    const char* model_file = "aligning_magnets.toml";
+    const std::vector<Change> changes = {
+        {model_file, "[simulation]", "[simulation]\nunits = \"" + std::string(c.units) + "\""},
+        {model_file, "mass = 0.0312", "mass = " + c.mass},
+        {model_file, "[2.385e-6, 2.385e-6, 2.385e-6]",
+         "[" + c.inertia + ", " + c.inertia + ", " + c.inertia + "]"},
+        {model_file, "[-0.025, 0.0, 0.0]", "[-25.0, 0.0, 0.0]"},
+        {model_file, "[0.025, 0.0, 0.0]", "[25.0, 0.0, 0.0]"},
+        {model_file, "marker = [0.005, 0.0, 0.0]", "marker = [5.0, 0.0, 0.0]"},
+        {model_file, "-9.80665", "-9806.65"},
+        {model_file, "damping = 2.2e-5", "damping = " + c.damping},
+        {model_file, "tolerance = 5e-6", "tolerance = 5e-3"},
+        {"velmira.cfg", "\n1.0\n", "\n0.001\n"}};
+    const fs::path model = variant("aligning_magnets", c.units, changes);
+    const Outcome o = zkslv({model.string(), "--no-plot", "--csv", "mm.csv"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("(Terminate Tarvo solver by Auto Stop(Position) at 1.9295)"),
+              std::string::npos);
+    const Table t = read_table(folder_ / "mm.csv");
+    ASSERT_EQ(t.rows.size(), reference.rows.size());
+    EXPECT_EQ(t.last("time"), reference.last("time"));
+    EXPECT_EQ(t.units[1], "mm");
+    EXPECT_EQ(t.units.back(), c.torque_unit);
+    for (size_t row = 0; row < t.rows.size(); ++row) {
+      for (const char* body : {"left", "right"}) {
+        const std::string name = body;
+        EXPECT_NEAR(t.at(row, name + ".rz"), reference.at(row, name + ".rz"), 1e-12);
+        EXPECT_NEAR(t.at(row, name + ".dm"), 1e3 * reference.at(row, name + ".dm"), 1e-9);
+        EXPECT_NEAR(t.at(row, name + ".Tz"), c.torque_scale * reference.at(row, name + ".Tz"),
+                    1e-9 * c.torque_scale);
+      }
+    }
   }
 }
 

@@ -11,7 +11,8 @@ using zkslv::Column;
 using zkslv::Quantity;
 
 Column column(const char* name, Quantity q, double min, double max, bool plotted = true) {
-  Column c{name, q, plotted};
+  const char* units[] = {"s", "m", "rad", "m", "N", "N·m"};
+  Column c{name, q, plotted, 0.0, 0.0, units[static_cast<int>(q)]};
   c.min = min;
   c.max = max;
   return c;
@@ -90,12 +91,13 @@ TEST(Plot, FindsProgramsOnThePath) {
 
 TEST(Plot, ReportsHowGnuplotEnded) {
   std::string error;
+  const std::filesystem::path output = "/dev/null";
   // A program that reads nothing: writing a long script into its closed pipe must not
   // end the host through SIGPIPE.
-  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), &error)) << error;
-  EXPECT_FALSE(zkslv::run_gnuplot("/bin/false", "", &error));
+  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), output, &error)) << error;
+  EXPECT_FALSE(zkslv::run_gnuplot("/bin/false", "", output, &error));
   EXPECT_EQ(error, "gnuplot ended with exit status 1");
-  EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", &error));
+  EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", output, &error));
   EXPECT_EQ(error, "cannot start /nonexistent/gnuplot: No such file or directory");
 }
 

@@ -153,27 +153,40 @@ TEST(Analyze, ReportsFailuresAndLeavesResultsAlone) {
     const char* name;
     std::vector<GroupRecord> groups;
     int status;
+    const char* why;
   };
   const Case cases[] = {
       {"group missing from the design",
        {record("Group0", {0, 0, 0}), record("Group2", {1, 0, 0})},
-       kUnknownGroup},
+       kUnknownGroup,
+       "design \"D\" has no group \"Group2\"; its groups are \"Group0\", \"Group1\""},
       {"two groups at one point",
        {record("Group0", {0, 0, 0.5}), record("Group1", {0, 0, 0.5})},
-       kCoincidentMagnets},
-      {"group on the fixed magnet", {record("Group0", {0, 0, -0.01})}, kCoincidentMagnets},
-      {"position not a number", {record("Group0", {nan, 0, 0})}, kNotFinite},
+       kCoincidentMagnets,
+       "group \"Group0\" and group \"Group1\" are both at (0, 0, 0.5) m: "},
+      {"group on the fixed magnet",
+       {record("Group0", {0, 0, -0.01})},
+       kCoincidentMagnets,
+       "group \"Group0\" and the fixed magnet \"base\" are both at (0, 0, -0.01) m: "},
+      {"position not a number",
+       {record("Group0", {nan, 0, 0})},
+       kNotFinite,
+       "the position or orientation of group \"Group0\" is not a finite number"},
       {"orientation not a number",
        {record("Group0", {0, 0, 1}, {1, 0, 0, 0, 1, 0, 0, 0, nan})},
-       kNotFinite},
+       kNotFinite,
+       "the position or orientation of group \"Group0\" is not a finite number"},
       {"so close that the force overflows",
        {record("Group0", {0, 0, 0}), record("Group1", {0, 0, 1e-80})},
-       kNotFinite},
+       kNotFinite,
+       "the force or torque on group \"Group0\" at (0, 0, 0) m overflows"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<ForceRecord> results(1, ForceRecord{{1, 2, 3, 4, 5, 6}});
-    EXPECT_EQ(analyze(design, c.groups, &results), c.status);
+    std::string why;
+    EXPECT_EQ(analyze(design, c.groups, &results, &why), c.status);
+    EXPECT_EQ(why.rfind(c.why, 0), 0u) << why;
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].values[5], 6.0);
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace tarvoquelm {
 
@@ -29,6 +30,21 @@ struct Direction {
 Direction direction(const Vec3& r) {
   const double length = std::sqrt(dot(r, r));
   return {{r.x / length, r.y / length, r.z / length}, length};
+}
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string point(const Vec3& v) {
+  std::ostringstream out;
+  out.precision(10);
+  out << "(" << v.x << ", " << v.y << ", " << v.z << ") m";
+  return out.str();
+}
+
+// Fills *why (when given) and returns the status.
+int failure(int status, std::string* why, const std::string& text) {
+  if (why != nullptr) *why = text;
+  return status;
 }
 
 }  // namespace
@@ -59,21 +75,38 @@ Vec3 rotate_to_world(const double* orientation, const Vec3& body) {
 }
 
 int analyze(const Design& design, const std::vector<GroupRecord>& groups,
-            std::vector<ForceRecord>* results) {
+            std::vector<ForceRecord>* results, std::string* why) {
   // Every magnet of the analysis in the world frame: the group records first, in record
-  // order, then the fixed magnets.
+  // order, then the fixed magnets; with the names that messages give them.
   std::vector<Dipole> dipoles;
+  std::vector<std::string> names;
   dipoles.reserve(groups.size() + design.fixed.size());
   for (const GroupRecord& record : groups) {
     const auto group = std::find_if(design.groups.begin(), design.groups.end(),
                                     [&](const GroupMagnet& g) { return g.name == record.name; });
-    if (group == design.groups.end()) return kUnknownGroup;
+    if (group == design.groups.end()) {
+      std::string known;
+      for (const GroupMagnet& g : design.groups)
+        known += (known.empty() ? "" : ", ") + quoted(g.name);
+      return failure(kUnknownGroup, why,
+                     "design " + quoted(design.name) + " has no group " + quoted(record.name) +
+                         (known.empty() ? "; it has no groups" : "; its groups are " + known));
+    }
     const Vec3 position{record.position[0], record.position[1], record.position[2]};
     dipoles.push_back({position, rotate_to_world(record.orientation, group->moment)});
+    names.push_back("group " + quoted(record.name));
   }
-  for (const FixedMagnet& magnet : design.fixed) dipoles.push_back(magnet.dipole);
-  for (const Dipole& dipole : dipoles) {
-    if (!is_finite(dipole.position) || !is_finite(dipole.moment)) return kNotFinite;
+  for (const FixedMagnet& magnet : design.fixed) {
+    dipoles.push_back(magnet.dipole);
+    names.push_back("the fixed magnet " + (magnet.name.empty()
+                                               ? std::to_string(names.size() - groups.size() + 1)
+                                               : quoted(magnet.name)));
+  }
+  for (size_t i = 0; i < dipoles.size(); ++i) {
+    if (!is_finite(dipoles[i].position) || !is_finite(dipoles[i].moment)) {
+      return failure(kNotFinite, why,
+                     "the position or orientation of " + names[i] + " is not a finite number");
+    }
   }
 
   std::vector<ForceRecord> loads;
@@ -84,13 +117,21 @@ int analyze(const Design& design, const std::vector<GroupRecord>& groups,
     Vec3 field{0.0, 0.0, 0.0};
     for (size_t j = 0; j < dipoles.size(); ++j) {
       if (j == i) continue;
-      if (dipoles[j].position == target.position) return kCoincidentMagnets;
+      if (dipoles[j].position == target.position) {
+        return failure(kCoincidentMagnets, why,
+                       names[i] + " and " + names[j] + " are both at " + point(target.position) +
+                           ": the field of a point magnet is unbounded at its own position");
+      }
       force = force + dipole_force(dipoles[j], target);
       field = field + dipole_field(dipoles[j], target.position);
     }
     const Vec3 torque = cross(target.moment, field);
     // Magnets very close together can overflow even though they do not coincide.
-    if (!is_finite(force) || !is_finite(torque)) return kNotFinite;
+    if (!is_finite(force) || !is_finite(torque)) {
+      return failure(kNotFinite, why,
+                     "the force or torque on " + names[i] + " at " + point(target.position) +
+                         " overflows: another magnet is too close to it");
+    }
     loads.push_back({{force.x, force.y, force.z, torque.x, torque.y, torque.z}});
   }
   results->assign(loads.begin(), loads.end());

@@ -98,9 +98,9 @@ Vec3 dipole_force(const Dipole& source, const Dipole& target);
 Vec3 rotate_to_world(const double* orientation, const Vec3& body);
 
 // Force and torque on every group record, in record order. On success *results holds
-// exactly one record per group record; on failure *results is left unchanged. Returns one
-// of AnalysisStatus.
+// exactly one record per group record; on failure *results is left unchanged and *why (when
+// given) says which magnets are the cause and what is wrong. Returns one of AnalysisStatus.
 int analyze(const Design& design, const std::vector<GroupRecord>& groups,
-            std::vector<ForceRecord>* results);
+            std::vector<ForceRecord>* results, std::string* why = nullptr);
 
 }  // namespace tarvoquelm

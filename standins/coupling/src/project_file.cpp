@@ -144,13 +144,19 @@ Project parse_project(std::string_view text, std::string_view source_name) {
   return ProjectReader(source_name).read(root);
 }
 
-std::optional<Project> read_project_file(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return std::nullopt;
+std::optional<Project> read_project_file(const std::string& path, std::string* problem) {
+  auto unreadable = [problem](const char* why) {
+    if (problem != nullptr) *problem = why;
+    return std::nullopt;
+  };
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return unreadable("there is no such file");
+  if (std::filesystem::is_directory(status)) return unreadable("it is a folder");
   std::ifstream file(path, std::ios::in | std::ios::binary);
-  if (!file) return std::nullopt;
+  if (!file) return unreadable("it cannot be opened for reading");
   const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
+  if (file.bad()) return unreadable("it cannot be read");
   return parse_project(text, path);
 }
 

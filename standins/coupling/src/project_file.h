@@ -35,7 +35,8 @@ struct Project {
 Project parse_project(std::string_view text, std::string_view source_name);
 
 // Reads and parses the project file at `path`: nothing when the file cannot be opened for
-// reading (or is a directory); otherwise as parse_project, with the path as source name.
-std::optional<Project> read_project_file(const std::string& path);
+// reading (or is a directory), with the reason in *problem when given; otherwise as
+// parse_project, with the path as source name.
+std::optional<Project> read_project_file(const std::string& path, std::string* problem = nullptr);
 
 }  // namespace tarvoquelm

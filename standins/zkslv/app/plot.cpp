@@ -1,6 +1,7 @@
 // The gnuplot script of a run and running gnuplot on it.
 #include "plot.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,17 +62,17 @@ const char* position_label(const std::vector<Column>& columns, const std::vector
     position |= columns[number - 1].quantity == Quantity::kPosition;
     distance |= columns[number - 1].quantity == Quantity::kDistance;
   }
-  if (position && distance) return "position, DM (m)";
-  return distance ? "DM (m)" : "position (m)";
+  if (position && distance) return "position, DM";
+  return distance ? "DM" : "position";
 }
 
 }  // namespace
 
 std::string plot_script(const PlotRequest& r) {
-  const Panel panels[] = {{{Quantity::kPosition, Quantity::kDistance}, "position (m)"},
-                          {{Quantity::kRotation}, "rotation vector (rad)"},
-                          {{Quantity::kForce}, "force (N)"},
-                          {{Quantity::kTorque}, "torque (N·m)"}};
+  const Panel panels[] = {{{Quantity::kPosition, Quantity::kDistance}, "position"},
+                          {{Quantity::kRotation}, "rotation vector"},
+                          {{Quantity::kForce}, "force"},
+                          {{Quantity::kTorque}, "torque"}};
 
   // The columns of each panel, as 1-based gnuplot column numbers.
   std::vector<std::pair<std::string, std::vector<size_t>>> shown;
@@ -85,7 +86,10 @@ std::string plot_script(const PlotRequest& r) {
     }
     if (numbers.empty()) continue;
     const bool first = panel.quantities.front() == Quantity::kPosition;
-    shown.emplace_back(first ? position_label(r.columns, numbers) : panel.label, numbers);
+    // The columns of one panel share their unit.
+    shown.emplace_back(std::string(first ? position_label(r.columns, numbers) : panel.label) +
+                           " (" + r.columns[numbers.front() - 1].unit + ")",
+                       numbers);
   }
 
   std::ostringstream s;
@@ -153,7 +157,7 @@ std::optional<std::filesystem::path> find_on_path(std::string_view program) {
 }
 
 bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script,
-                 std::string* error) {
+                 const std::filesystem::path& output, std::string* error) {
   int pipe_ends[2];
   if (::pipe(pipe_ends) != 0) {
     *error = std::string("cannot start gnuplot: ") + std::strerror(errno);
@@ -164,6 +168,9 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[0], STDIN_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   const std::string program = gnuplot.string();
   char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
   pid_t child = 0;

@@ -123,16 +123,49 @@ class Run {
            " s: " + what;
   }
 
+  // The loads of all elements per body, converted from SI (N, N·m) to the model's units.
   std::vector<Load> element_loads() const {
+    const Units& u = *model_.units;
     std::vector<Load> loads(static_cast<size_t>(system_.body_count()));
     for (const Element& e : elements_) {
       for (size_t i = 0; i < e.body_indices.size(); ++i) {
         Load& load = loads[static_cast<size_t>(e.body_indices[i])];
-        load.force += Eigen::Vector3d(&e.result[6 * i]);
-        load.torque += Eigen::Vector3d(&e.result[6 * i + 3]);
+        load.force += u.force_from_si * Eigen::Vector3d(&e.result[6 * i]);
+        load.torque += u.torque_from_si * Eigen::Vector3d(&e.result[6 * i + 3]);
       }
     }
     return loads;
+  }
+
+  // Why the bodies' motion counts as run away at `time`, or empty.
+  std::string runaway(double time) const {
+    if (!system_.finite()) {
+      return "the motion is no longer finite at t = " + format_time(time) +
+             " s: a force grew without bound or the step is too large for the model";
+    }
+    const std::string length = model_.units->length;
+    for (int i = 0; i < system_.body_count(); ++i) {
+      const BodyState& s = system_.state(i);
+      const BodyDefinition& b = model_.bodies[static_cast<size_t>(i)];
+      std::string what;
+      if (const double d = (s.position - b.position).norm(); d > model_.runaway_distance) {
+        what = "its centre is " + format_time(d) + " " + length +
+               " from where it started, beyond " + format_time(model_.runaway_distance) + " " +
+               length + " (runaway_distance)";
+      } else if (const double v = s.velocity.norm(); v > model_.runaway_speed) {
+        what = "it moves at " + format_time(v) + " " + length + "/s, faster than " +
+               format_time(model_.runaway_speed) + " " + length + "/s (runaway_speed)";
+      } else if (const double w = s.angular_velocity.norm(); w > model_.runaway_angular_speed) {
+        what = "it turns at " + format_time(w) + " rad/s, faster than " +
+               format_time(model_.runaway_angular_speed) + " rad/s (runaway_angular_speed)";
+      }
+      if (!what.empty()) {
+        return "the body \"" + b.name + "\" ran away at t = " + format_time(time) + " s: " + what +
+               ". A force grew without bound or the step is too large for the model; " +
+               "raise the limit under [simulation] if the motion is meant";
+      }
+    }
+    return {};
   }
 
   RunSummary drive() {
@@ -168,16 +201,13 @@ class Run {
         if (!call(e, kEvaluate, t, &error)) return failed(error);
       }
       loads = element_loads();
-      table_.add_row(t, system_, loads);
+      if (n % model_.output_every == 0) table_.add_row(t, system_, loads);
       console_.progress(t, t0, model_.end_time);
 
       system_.step(h, loads);
       const double next = t0 + static_cast<double>(n + 1) * h;
       time_ = next;
-      if (!system_.finite()) {
-        return failed("the motion is no longer finite at t = " + format_time(next) +
-                      " s: a force grew without bound or the step is too large for the model");
-      }
+      if (const std::string problem = runaway(next); !problem.empty()) return failed(problem);
       for (Element& e : elements_) {
         if (!call(e, kCheckPositions, next, &error)) return failed(error);
       }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iostream>
 
 namespace zkslv {
 
@@ -22,8 +21,7 @@ void SolverHost::begin_call() {
 
 void SolverHost::warn_once(const std::string& what) {
   if (!warned_.insert(what).second) return;
-  console_.end_progress();
-  std::cerr << "zkslv: warning: " << what << '\n';
+  console_.warning(what);
 }
 
 int SolverHost::body_of(const char* name, int id) {
