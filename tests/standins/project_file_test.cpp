@@ -23,11 +23,11 @@ TEST(ProjectFile, ReadsTheExampleProject) {
   EXPECT_EQ(stack.name, "Stack");
   ASSERT_EQ(stack.groups.size(), 2u);
   EXPECT_EQ(stack.groups[1].name, "Group1");
-  EXPECT_EQ(stack.groups[1].moment, (Vec3{0.0, 0.0, 1.03}));
+  EXPECT_EQ(stack.groups[1].body.moment, (Vec3{0.0, 0.0, 1.03}));
   ASSERT_EQ(stack.fixed.size(), 1u);
   EXPECT_EQ(stack.fixed[0].name, "Base");
-  EXPECT_EQ(stack.fixed[0].dipole.position, (Vec3{0.0, 0.0, -0.03}));
-  EXPECT_EQ(stack.fixed[0].dipole.moment, (Vec3{0.0, 0.0, 2.06}));
+  EXPECT_EQ(stack.fixed[0].position, (Vec3{0.0, 0.0, -0.03}));
+  EXPECT_EQ(stack.fixed[0].body.moment, (Vec3{0.0, 0.0, 2.06}));
 
   EXPECT_EQ(project->designs[1].name, "Repel");
 }
@@ -44,7 +44,7 @@ TEST(ProjectFile, KeepsFileOrderAndAcceptsIntegers) {
   EXPECT_EQ(project.designs[1].name, "Alpha");
   ASSERT_EQ(project.designs[1].fixed.size(), 1u);
   EXPECT_EQ(project.designs[1].fixed[0].name, "");
-  EXPECT_EQ(project.designs[1].fixed[0].dipole.position, (Vec3{1.0, -2.0, 3.0}));
+  EXPECT_EQ(project.designs[1].fixed[0].position, (Vec3{1.0, -2.0, 3.0}));
 
   EXPECT_TRUE(parse_project("# no designs yet\n", "p.toml").designs.empty());
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "magnet_pair.h"
+
 namespace tarvoquelm {
 
 Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
@@ -18,6 +20,10 @@ namespace {
 
 bool is_finite(const Vec3& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool is_finite(const Orientation& r) {
+  return std::all_of(r.begin(), r.end(), [](double v) { return std::isfinite(v); });
 }
 
 // The unit vector along r and the length of r.
@@ -58,40 +64,75 @@ Vec3 rotate_to_world(const double* orientation, const Vec3& body) {
           r[6] * body.x + r[7] * body.y + r[8] * body.z};
 }
 
+Vec3 rotate_to_body(const double* orientation, const Vec3& world) {
+  const double* r = orientation;
+  return {r[0] * world.x + r[3] * world.y + r[6] * world.z,
+          r[1] * world.x + r[4] * world.y + r[7] * world.z,
+          r[2] * world.x + r[5] * world.y + r[8] * world.z};
+}
+
 int analyze(const Design& design, const std::vector<GroupRecord>& groups,
             std::vector<ForceRecord>* results) {
   // Every magnet of the analysis in the world frame: the group records first, in record
   // order, then the fixed magnets.
-  std::vector<Dipole> dipoles;
-  dipoles.reserve(groups.size() + design.fixed.size());
+  std::vector<PlacedMagnet> magnets;
+  magnets.reserve(groups.size() + design.fixed.size());
   for (const GroupRecord& record : groups) {
     const auto group = std::find_if(design.groups.begin(), design.groups.end(),
                                     [&](const GroupMagnet& g) { return g.name == record.name; });
     if (group == design.groups.end()) return kUnknownGroup;
-    const Vec3 position{record.position[0], record.position[1], record.position[2]};
-    dipoles.push_back({position, rotate_to_world(record.orientation, group->moment)});
+    PlacedMagnet magnet{
+        {record.position[0], record.position[1], record.position[2]}, {}, group->body};
+    std::copy(record.orientation, record.orientation + 9, magnet.orientation.begin());
+    magnets.push_back(magnet);
   }
-  for (const FixedMagnet& magnet : design.fixed) dipoles.push_back(magnet.dipole);
-  for (const Dipole& dipole : dipoles) {
-    if (!is_finite(dipole.position) || !is_finite(dipole.moment)) return kNotFinite;
+  for (const FixedMagnet& fixed : design.fixed) {
+    magnets.push_back({fixed.position, fixed.orientation, fixed.body});
+  }
+  for (const PlacedMagnet& magnet : magnets) {
+    if (!is_finite(magnet.position) || !is_finite(magnet.orientation)) return kNotFinite;
   }
 
   std::vector<ForceRecord> loads;
   loads.reserve(groups.size());
   for (size_t i = 0; i < groups.size(); ++i) {
-    const Dipole& target = dipoles[i];
-    Vec3 force{0.0, 0.0, 0.0};
-    Vec3 field{0.0, 0.0, 0.0};
-    for (size_t j = 0; j < dipoles.size(); ++j) {
+    const PlacedMagnet& target = magnets[i];
+    const bool target_is_dipole = target.body.shape == Shape::kDipole;
+    const Dipole dipole{target.position,
+                        rotate_to_world(target.orientation.data(), target.body.moment)};
+    Load load;
+    Vec3 field{0.0, 0.0, 0.0};  // at a dipole target, for its torque
+    for (size_t j = 0; j < magnets.size(); ++j) {
       if (j == i) continue;
-      if (dipoles[j].position == target.position) return kCoincidentMagnets;
-      force = force + dipole_force(dipoles[j], target);
-      field = field + dipole_field(dipoles[j], target.position);
+      const PlacedMagnet& source = magnets[j];
+      if (source.position == target.position) return kCoincidentMagnets;
+      if (!target_is_dipole) {
+        const std::optional<Load> pair = surface_load(source, target);
+        if (!pair) return kCoincidentMagnets;
+        load.force = load.force + pair->force;
+        load.torque = load.torque + pair->torque;
+        continue;
+      }
+      const std::optional<Vec3> source_field = field_outside(source, target.position);
+      if (!source_field) return kCoincidentMagnets;
+      field = field + *source_field;
+      if (source.body.shape == Shape::kDipole) {
+        load.force = load.force +
+                     dipole_force({source.position,
+                                   rotate_to_world(source.orientation.data(), source.body.moment)},
+                                  dipole);
+      } else {
+        // The dipole feels the opposite of what its field does to the magnet.
+        const std::optional<Load> on_source = surface_load(target, source);
+        if (!on_source) return kCoincidentMagnets;
+        load.force = load.force - on_source->force;
+      }
     }
-    const Vec3 torque = cross(target.moment, field);
+    if (target_is_dipole) load.torque = cross(dipole.moment, field);
     // Magnets very close together can overflow even though they do not coincide.
-    if (!is_finite(force) || !is_finite(torque)) return kNotFinite;
-    loads.push_back({{force.x, force.y, force.z, torque.x, torque.y, torque.z}});
+    if (!is_finite(load.force) || !is_finite(load.torque)) return kNotFinite;
+    loads.push_back(
+        {{load.force.x, load.force.y, load.force.z, load.torque.x, load.torque.y, load.torque.z}});
   }
   results->assign(loads.begin(), loads.end());
   return kAnalysisOk;
