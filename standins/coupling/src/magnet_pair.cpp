@@ -15,9 +15,9 @@ namespace tarvoquelm {
 namespace {
 
 // Panels lie at least this many half-diagonals from the source's singular set.
-constexpr double kPanelRatio = 2.0;
+constexpr double kPanelRatio = 1.5;
 // Decimal digits each panel's rule aims at.
-constexpr double kPanelDigits = 12.0;
+constexpr double kPanelDigits = 11.0;
 // Highest rule order (odd, so that rule_points keeps it); panels that would need more are
 // split instead.
 constexpr int kLargestOrder = 41;

@@ -16,7 +16,7 @@
 // panel takes a tensor Gauss-Legendre rule whose order follows from that ratio: an m-point
 // rule on an interval of half-length h errs by about rho^(-2m) for an integrand analytic
 // inside the ellipse with foci at the ends and semi-axes sum rho h; a singularity at distance
-// d from the midpoint gives rho = q + sqrt(q^2 - 1), q = d / h. The orders aim at 1e-12 per
+// d from the midpoint gives rho = q + sqrt(q^2 - 1), q = d / h. The orders aim at 1e-11 per
 // panel, which keeps the whole integral within 1e-9 relative for gaps down to 0.1 mm.
 #pragma once
 
