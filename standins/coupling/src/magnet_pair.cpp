@@ -16,7 +16,7 @@ namespace {
 
 // Panels lie at least this many half-diagonals from the source's singular set.
 constexpr double kPanelRatio = 1.5;
-// Decimal digits each panel's rule aims at.
+// Decimal digits each panel's rule aims at, before the allowance for distance below.
 constexpr double kPanelDigits = 11.0;
 // Highest rule order (odd, so that rule_points keeps it); panels that would need more are
 // split instead.
@@ -97,10 +97,13 @@ const Rule& rule_of(int points) {
 }
 
 // Rule order for a panel whose nearest singularity is q half-diagonals from its middle.
+// Far from the source the forces on opposite faces nearly cancel, by a factor of about q,
+// so the panel aims at log10(q) more digits.
 int order_for(double q) {
   if (q <= 1.0) return kLargestOrder;
   const double rho = q + std::sqrt(q * q - 1.0);
-  const double order = std::ceil(kPanelDigits * std::log(10.0) / (2.0 * std::log(rho)));
+  const double digits = kPanelDigits + std::log10(q);
+  const double order = std::ceil(digits * std::log(10.0) / (2.0 * std::log(rho)));
   return quadrel::gauss_legendre::rule_points(
       std::clamp(static_cast<int>(order), 2, kLargestOrder));
 }

@@ -17,7 +17,8 @@
 // rule on an interval of half-length h errs by about rho^(-2m) for an integrand analytic
 // inside the ellipse with foci at the ends and semi-axes sum rho h; a singularity at distance
 // d from the midpoint gives rho = q + sqrt(q^2 - 1), q = d / h. The orders aim at 1e-11 per
-// panel, which keeps the whole integral within 1e-9 relative for gaps down to 0.1 mm.
+// panel (more far away, where the faces' forces nearly cancel), which keeps the whole
+// integral well within 1e-9 relative (about 1e-14 at gaps of 1 and 0.1 mm).
 #pragma once
 
 #include <optional>
