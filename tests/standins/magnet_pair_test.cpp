@@ -242,4 +242,57 @@ TEST(SurfaceLoad, OverlappingMagnetsHaveNoLoad) {
   }
 }
 
+TEST(Analyze, EachGroupTakesTheLoadOfEveryOtherMagnet) {
+  // Three groups (cuboid, cylinder, dipole) and a turned fixed cuboid: each pair is
+  // integrated once in the analysis, so each group's load must equal its sum of direct
+  // integrals over its own faces (for the dipole: opposite forces, and m x B).
+  const Orientation turned = turn(0.0, 0.6, 0.8, 0.71);
+  const Design design{
+      "D",
+      {{"Group0", cuboid({0.01, 0.008, 0.006}, {0.2, 0, 1.2})},
+       {"Group1", cylinder(0.012, 0.004, -1.1)},
+       {"Group2", {{0.12, -0.35, 0.6}}}},
+      {{"fixed", {0.004, -0.03, -0.002}, cuboid({0.01, 0.01, 0.01}, {0, 0, 1.32}), turned}}};
+  const Orientation group_turn = turn(0.8, 0.0, 0.6, -0.4);
+  std::vector<GroupRecord> records;
+  std::vector<PlacedMagnet> placed;
+  const Vec3 positions[] = {{0, 0, 0}, {0.0021, 0.0043, 0.0119}, {-0.018, 0.004, 0.006}};
+  for (int i = 0; i < 3; ++i) {
+    GroupRecord r{
+        "Group" + std::to_string(i), {positions[i].x, positions[i].y, positions[i].z}, {}};
+    const Orientation& o = i == 1 ? group_turn : kIdentity;
+    std::copy(o.begin(), o.end(), r.orientation);
+    records.push_back(r);
+    placed.push_back({positions[i], o, design.groups[i].body});
+  }
+  placed.push_back({design.fixed[0].position, turned, design.fixed[0].body});
+
+  std::vector<ForceRecord> results;
+  ASSERT_EQ(analyze(design, records, &results), kAnalysisOk);
+  ASSERT_EQ(results.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    Load expected;
+    Vec3 field{0, 0, 0};
+    for (size_t j = 0; j < placed.size(); ++j) {
+      if (j == i) continue;
+      if (placed[i].body.shape != Shape::kDipole) {
+        const Load pair = *surface_load(placed[j], placed[i]);
+        expected.force = expected.force + pair.force;
+        expected.torque = expected.torque + pair.torque;
+      } else {
+        expected.force = expected.force - surface_load(placed[i], placed[j])->force;
+        field = field + *field_outside(placed[j], placed[i].position);
+      }
+    }
+    if (placed[i].body.shape == Shape::kDipole) {
+      expected.torque =
+          cross(rotate_to_world(placed[i].orientation.data(), placed[i].body.moment), field);
+    }
+    const ForceRecord& r = results[i];
+    expect_close({r.values[0], r.values[1], r.values[2]}, expected.force, 1e-9);
+    expect_close({r.values[3], r.values[4], r.values[5]}, expected.torque, 1e-9);
+  }
+}
+
 }  // namespace

@@ -71,6 +71,67 @@ Vec3 rotate_to_body(const double* orientation, const Vec3& world) {
           r[2] * world.x + r[5] * world.y + r[8] * world.z};
 }
 
+namespace {
+
+// What a magnet takes from the others: its load and, for a dipole, the field at its
+// position, from which its torque m x B follows at the end.
+struct Intake {
+  Load load;
+  Vec3 field{0.0, 0.0, 0.0};
+};
+
+Dipole dipole_of(const PlacedMagnet& magnet) {
+  return {magnet.position, rotate_to_world(magnet.orientation.data(), magnet.body.moment)};
+}
+
+// Adds what `source` exerts on `target` to *on_target and, when on_source is given, what
+// `target` exerts on `source` to *on_source. Between dipoles both come from the closed
+// forms; otherwise one surface integral over a magnet serves both sides: the other feels
+// the opposite force and, if it is a magnet too, the torque that keeps the pair's angular
+// momentum. False when the two coincide or overlap.
+bool interact(const PlacedMagnet& target, const PlacedMagnet& source, Intake* on_target,
+              Intake* on_source) {
+  if (source.position == target.position) return false;
+  const bool target_is_dipole = target.body.shape == Shape::kDipole;
+  const bool source_is_dipole = source.body.shape == Shape::kDipole;
+  if (target_is_dipole && source_is_dipole) {
+    const Dipole t = dipole_of(target), s = dipole_of(source);
+    on_target->load.force = on_target->load.force + dipole_force(s, t);
+    on_target->field = on_target->field + dipole_field(s, t.position);
+    if (on_source != nullptr) {
+      on_source->load.force = on_source->load.force + dipole_force(t, s);
+      on_source->field = on_source->field + dipole_field(t, s.position);
+    }
+    return true;
+  }
+  // Integrate over the target unless it is the dipole.
+  const bool over_target = !target_is_dipole;
+  const PlacedMagnet& shaped = over_target ? target : source;
+  const PlacedMagnet& other = over_target ? source : target;
+  Intake* on_shaped = over_target ? on_target : on_source;
+  Intake* on_other = over_target ? on_source : on_target;
+
+  const std::optional<Load> load = surface_load(other, shaped);
+  if (!load) return false;
+  if (on_shaped != nullptr) {
+    on_shaped->load.force = on_shaped->load.force + load->force;
+    on_shaped->load.torque = on_shaped->load.torque + load->torque;
+  }
+  if (on_other == nullptr) return true;
+  on_other->load.force = on_other->load.force - load->force;
+  if (other.body.shape == Shape::kDipole) {
+    const std::optional<Vec3> field = field_outside(shaped, other.position);
+    if (!field) return false;
+    on_other->field = on_other->field + *field;
+  } else {
+    on_other->load.torque =
+        on_other->load.torque - load->torque - cross(shaped.position - other.position, load->force);
+  }
+  return true;
+}
+
+}  // namespace
+
 int analyze(const Design& design, const std::vector<GroupRecord>& groups,
             std::vector<ForceRecord>* results) {
   // Every magnet of the analysis in the world frame: the group records first, in record
@@ -93,42 +154,23 @@ int analyze(const Design& design, const std::vector<GroupRecord>& groups,
     if (!is_finite(magnet.position) || !is_finite(magnet.orientation)) return kNotFinite;
   }
 
+  // Each pair once: group i meets the later groups (which take their share as well) and
+  // the fixed magnets. A group's sum therefore runs over the other magnets in their order.
+  std::vector<Intake> intakes(groups.size());
+  for (size_t i = 0; i < groups.size(); ++i) {
+    for (size_t j = i + 1; j < magnets.size(); ++j) {
+      Intake* on_source = j < groups.size() ? &intakes[j] : nullptr;
+      if (!interact(magnets[i], magnets[j], &intakes[i], on_source)) return kCoincidentMagnets;
+    }
+  }
+
   std::vector<ForceRecord> loads;
   loads.reserve(groups.size());
   for (size_t i = 0; i < groups.size(); ++i) {
-    const PlacedMagnet& target = magnets[i];
-    const bool target_is_dipole = target.body.shape == Shape::kDipole;
-    const Dipole dipole{target.position,
-                        rotate_to_world(target.orientation.data(), target.body.moment)};
-    Load load;
-    Vec3 field{0.0, 0.0, 0.0};  // at a dipole target, for its torque
-    for (size_t j = 0; j < magnets.size(); ++j) {
-      if (j == i) continue;
-      const PlacedMagnet& source = magnets[j];
-      if (source.position == target.position) return kCoincidentMagnets;
-      if (!target_is_dipole) {
-        const std::optional<Load> pair = surface_load(source, target);
-        if (!pair) return kCoincidentMagnets;
-        load.force = load.force + pair->force;
-        load.torque = load.torque + pair->torque;
-        continue;
-      }
-      const std::optional<Vec3> source_field = field_outside(source, target.position);
-      if (!source_field) return kCoincidentMagnets;
-      field = field + *source_field;
-      if (source.body.shape == Shape::kDipole) {
-        load.force = load.force +
-                     dipole_force({source.position,
-                                   rotate_to_world(source.orientation.data(), source.body.moment)},
-                                  dipole);
-      } else {
-        // The dipole feels the opposite of what its field does to the magnet.
-        const std::optional<Load> on_source = surface_load(target, source);
-        if (!on_source) return kCoincidentMagnets;
-        load.force = load.force - on_source->force;
-      }
+    Load& load = intakes[i].load;
+    if (magnets[i].body.shape == Shape::kDipole) {
+      load.torque = cross(dipole_of(magnets[i]).moment, intakes[i].field);
     }
-    if (target_is_dipole) load.torque = cross(dipole.moment, field);
     // Magnets very close together can overflow even though they do not coincide.
     if (!is_finite(load.force) || !is_finite(load.torque)) return kNotFinite;
     loads.push_back(
