@@ -126,7 +126,7 @@ TEST(ProjectFile, FaultsNameTheirPosition) {
       {"edge of zero length",
        "[[design]]\nname = \"A\"\n[[design.group]]\nname = \"G\"\nshape = \"cuboid\"\n"
        "dimensions = [0.01, 0, 0.01]\npolarization = [0, 0, 1]\n",
-       "p.toml:6:14: design \"A\", group \"G\": dimensions must be three positive lengths"},
+       "p.toml:6:21: design \"A\", group \"G\": dimensions must be three positive lengths"},
       {"negative height",
        "[[design]]\nname = \"A\"\n[[design.group]]\nname = \"G\"\nshape = \"cylinder\"\n"
        "diameter = 0.01\nheight = -0.005\npolarization = 1\n",

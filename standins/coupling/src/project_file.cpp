@@ -100,9 +100,10 @@ class ProjectReader {
     return value;
   }
 
-  // The array `key` of `count` finite numbers.
+  // The array `key` of `count` finite numbers, each positive if `positive`.
   std::vector<double> numbers(const toml::table& table, std::string_view key, size_t count,
-                              const std::string& what, const std::string& context) const {
+                              bool positive, const std::string& what,
+                              const std::string& context) const {
     const toml::node* node = table.get(key);
     if (node == nullptr) fail(table.source(), context + " has no " + std::string(key));
     const std::string message = context + ": " + std::string(key) + " must be " + what;
@@ -111,37 +112,28 @@ class ProjectReader {
     std::vector<double> values;
     for (const toml::node& element : *array) {
       const std::optional<double> value = number(element);
-      if (!value) fail(element.source(), message);
+      if (!value || (positive && !(*value > 0.0))) fail(element.source(), message);
       values.push_back(*value);
     }
     return values;
   }
 
   Vec3 vector(const toml::table& table, std::string_view key, const std::string& context) const {
-    const std::vector<double> v = numbers(table, key, 3, "three finite numbers", context);
+    const std::vector<double> v = numbers(table, key, 3, false, "three finite numbers", context);
     return {v[0], v[1], v[2]};
   }
 
-  // Three or one lengths of `key`, each finite and positive.
-  std::vector<double> lengths(const toml::table& table, std::string_view key, size_t count,
-                              const std::string& context) const {
-    const std::string what = count == 1 ? "a positive length" : "three positive lengths";
-    std::vector<double> values;
-    if (count == 1) {
-      const toml::node* node = table.get(key);
-      if (node == nullptr) fail(table.source(), context + " has no " + std::string(key));
-      const std::optional<double> value = number(*node);
-      if (!value) fail(node->source(), context + ": " + std::string(key) + " must be " + what);
-      values.push_back(*value);
-    } else {
-      values = numbers(table, key, count, what, context);
+  // The number `key`: finite, and a positive length if `positive`.
+  double scalar(const toml::table& table, std::string_view key, bool positive,
+                const std::string& context) const {
+    const toml::node* node = table.get(key);
+    if (node == nullptr) fail(table.source(), context + " has no " + std::string(key));
+    const std::optional<double> value = number(*node);
+    if (!value || (positive && !(*value > 0.0))) {
+      fail(node->source(), context + ": " + std::string(key) + " must be " +
+                               (positive ? "a positive length" : "a finite number"));
     }
-    for (const double value : values) {
-      if (!(value > 0.0)) {
-        fail(table.get(key)->source(), context + ": " + std::string(key) + " must be " + what);
-      }
-    }
-    return values;
+    return *value;
   }
 
   // The shape and its keys; `common` are the other keys the table may hold.
@@ -163,19 +155,16 @@ class ProjectReader {
         body.moment = vector(table, "moment", context);
         break;
       case Shape::kCuboid: {
-        const std::vector<double> edges = lengths(table, "dimensions", 3, context);
+        const std::vector<double> edges =
+            numbers(table, "dimensions", 3, true, "three positive lengths", context);
         body.dimensions = {edges[0], edges[1], edges[2]};
         body.polarization = vector(table, "polarization", context);
         break;
       }
       case Shape::kCylinder: {
-        const double diameter = lengths(table, "diameter", 1, context)[0];
-        body.dimensions = {diameter, diameter, lengths(table, "height", 1, context)[0]};
-        const toml::node* node = table.get("polarization");
-        if (node == nullptr) fail(table.source(), context + " has no polarization");
-        const std::optional<double> value = number(*node);
-        if (!value) fail(node->source(), context + ": polarization must be a finite number");
-        body.polarization = {0.0, 0.0, *value};
+        const double diameter = scalar(table, "diameter", true, context);
+        body.dimensions = {diameter, diameter, scalar(table, "height", true, context)};
+        body.polarization = {0.0, 0.0, scalar(table, "polarization", false, context)};
         break;
       }
     }
@@ -186,8 +175,9 @@ class ProjectReader {
   // orthonormal and right-handed to within kRotationTolerance.
   Orientation orientation(const toml::table& table, const std::string& context) const {
     constexpr double kRotationTolerance = 1e-9;
-    const std::vector<double> v = numbers(
-        table, "orientation", 9, "nine finite numbers, a rotation matrix row by row", context);
+    const std::vector<double> v =
+        numbers(table, "orientation", 9, false, "nine finite numbers, a rotation matrix row by row",
+                context);
     Orientation r;
     std::copy(v.begin(), v.end(), r.begin());
     const Vec3 rows[3] = {{r[0], r[1], r[2]}, {r[3], r[4], r[5]}, {r[6], r[7], r[8]}};
