@@ -6,8 +6,8 @@
 //
 //   B(x) = 1 / (4 pi) * integral over the faces of (J.n) (x - x') / |x - x'|^3 dA'.
 //
-// Both fields hold at every point outside the magnet and on its faces' planes beyond it;
-// on the magnet's surface (edges, rims) they are unbounded.
+// Both hold at every point outside the magnet, the planes of its faces and the lines of its
+// edges included; at the edges and rims themselves they are unbounded.
 #pragma once
 
 #include "magnet_model.h"
