@@ -91,7 +91,7 @@ TEST(DipoleTorque, MisalignedDipoleFeelsMCrossB) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Design design{"D", {{"Group0", {n, 0, 0}}}, {{"source", {{0, 0, 0}, {0, 0, m}}}}};
+    const Design design{"D", {{"Group0", {n, 0, 0}}}, {{"source", {0, 0, 0}, {{0, 0, m}}}}};
     std::vector<ForceRecord> results;
     ASSERT_EQ(analyze(design, {record("Group0", c.where)}, &results), kAnalysisOk);
     // n x (B z) = -n B y.
@@ -128,7 +128,7 @@ TEST(Analyze, EveryGroupFeelsTheOtherGroupsAndTheFixedMagnets) {
   const double m0 = 1.03, m1 = 0.515, base = 2.06;
   const Design design{"D",
                       {{"Group0", {0, 0, m0}}, {"Group1", {0, 0, m1}}, {"Unused", {0, 0, 9.0}}},
-                      {{"base", {{0, 0, -0.03}, {0, 0, base}}}}};
+                      {{"base", {0, 0, -0.03}, {{0, 0, base}}}}};
   std::vector<ForceRecord> results;
   ASSERT_EQ(
       analyze(design, {record("Group0", {0, 0, 0}), record("Group1", {0, 0, 0.025})}, &results),
@@ -148,7 +148,7 @@ TEST(Analyze, EveryGroupFeelsTheOtherGroupsAndTheFixedMagnets) {
 TEST(Analyze, ReportsFailuresAndLeavesResultsAlone) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Design design{
-      "D", {{"Group0", {0, 0, 1}}, {"Group1", {0, 0, 1}}}, {{"base", {{0, 0, -0.01}, {0, 0, 1}}}}};
+      "D", {{"Group0", {0, 0, 1}}, {"Group1", {0, 0, 1}}}, {{"base", {0, 0, -0.01}, {{0, 0, 1}}}}};
   struct Case {
     const char* name;
     std::vector<GroupRecord> groups;
@@ -193,7 +193,7 @@ TEST(Analyze, ReportsFailuresAndLeavesResultsAlone) {
 }
 
 TEST(Analyze, ReplacesTheResults) {
-  const Design design{"D", {{"Group0", {0, 0, 1}}}, {{"base", {{0, 0, -0.01}, {0, 0, 1}}}}};
+  const Design design{"D", {{"Group0", {0, 0, 1}}}, {{"base", {0, 0, -0.01}, {{0, 0, 1}}}}};
   std::vector<ForceRecord> results(3, ForceRecord{{1, 2, 3, 4, 5, 6}});
   ASSERT_EQ(analyze(design, {record("Group0", {0, 0, 0})}, &results), kAnalysisOk);
   EXPECT_EQ(results.size(), 1u);
