@@ -1,4 +1,4 @@
-// The evaluation call (mode 0): when the provider is due, gather every body's kinematics,
+// The evaluation call: when the provider is due, gather every body's kinematics,
 // let the provider compute, relay its failure, fetch the loads, apply the force criterion,
 // advance the due time and return six values per body.
 #include <algorithm>
@@ -68,23 +68,25 @@ void gather(Call& call, Kinematics& k) {
     double* array;
   };
   // The order in which the host is asked, for each body.
-  const Quantity vectors[] = {{"TDISP", k.positions},
-                              {"TVEL", k.velocities},
-                              {"TACC", k.accelerations},
-                              {"RVEL", k.angular_velocities},
-                              {"RACC", k.angular_accelerations}};
-  double values[9];
+  const Quantity vectors[] = {{host_api::kPosition, k.positions},
+                              {host_api::kVelocity, k.velocities},
+                              {host_api::kAcceleration, k.accelerations},
+                              {host_api::kAngularVelocity, k.angular_velocities},
+                              {host_api::kAngularAcceleration, k.angular_accelerations}};
+  constexpr int kVectorValues = host_api::kVectorValueCount;
+  constexpr int kOrientationValues = host_api::kOrientationValueCount;
+  double values[host_api::kMaxValueCount];
   for (int body = 0; body < call.params.body_count; ++body) {
     const int id = call.params.body_id(body);
     const size_t at = static_cast<size_t>(body);
-    int value_count = 3;
+    int value_count = kVectorValues;
     for (const Quantity& q : vectors) {
       query_body(call, q.name, id, &value_count, values);
-      std::copy_n(values, 3, q.array + 3 * at);
+      std::copy_n(values, kVectorValues, q.array + kVectorValues * at);
     }
-    value_count = 9;
-    query_body(call, "AM", id, &value_count, values);
-    std::copy_n(values, 9, k.orientations + 9 * at);
+    value_count = kOrientationValues;
+    query_body(call, host_api::kOrientation, id, &value_count, values);
+    std::copy_n(values, kOrientationValues, k.orientations + kOrientationValues * at);
   }
 }
 
@@ -112,7 +114,7 @@ void relay_failure(Call& call, const std::vector<std::string>& messages) {
 }  // namespace
 
 void query_body(Call& call, const char* quantity, int body_id, int* value_count, double* values) {
-  std::fill_n(values, 9, 0.0);
+  std::fill_n(values, host_api::kMaxValueCount, 0.0);
   sysary(call.handle, quantity, &body_id, 1, values, value_count, &call.status);
 }
 
