@@ -6,7 +6,8 @@
  *    (element (i, j), counted from 0, at a[i + j*lda]); row and column numbers that the
  *    library stores for the caller (pivot vectors, a zero pivot's step) count from 1;
  *  - the caller allocates and owns every array; no export keeps a pointer past its return;
- *  - an `int` status of 0 means success; no export prints or keeps an error state.
+ *  - an `int` status of 0 means success (QUADREL_SUCCESS; every status has a name in the
+ *    table below); no export prints or keeps an error state.
  */
 #ifndef QUADREL_H
 #define QUADREL_H
@@ -26,6 +27,59 @@ extern "C" {
 #else
 #define QUADREL_NOEXCEPT
 #endif
+
+/* ==== Statuses ========================================================================= */
+/* The statuses that the exports return, by family; the contracts below give the same values
+ * as numbers. 0 is success everywhere; any other value means something only for its family.
+ * A negative status rejects an argument and is minus that argument's position in the list.
+ * The dense and band LU factorisations also return k > 0, the last step whose pivot was
+ * exactly zero: a number, not a name. Values never change. */
+enum {
+  QUADREL_SUCCESS = 0, /* every export: success */
+
+  /* LU_Zerlegung, loesung_lin_gls, inversion_matrix */
+  QUADREL_LU_BAD_LDA = -2,    /* lda < n (n >= 1) */
+  QUADREL_LU_BAD_PIVOTS = -4, /* a pivot number lies outside k..n */
+  QUADREL_LU_NO_MEMORY = 1,   /* inversion_matrix: scratch memory could not be obtained */
+
+  /* LU_Zerlegung_band, loesung_lin_gls_band */
+  QUADREL_BAND_BAD_LDA = -2,    /* lda < 2*ml + mu + 1 */
+  QUADREL_BAND_BAD_ORDER = -3,  /* factorisation: n < 1 */
+  QUADREL_BAND_BAD_LOWER = -4,  /* ml < 0 */
+  QUADREL_BAND_BAD_UPPER = -5,  /* mu < 0 */
+  QUADREL_BAND_BAD_PIVOTS = -6, /* solution: a pivot number lies outside k..min(n, k+ml) */
+
+  /* quadratische_integration_gauss */
+  QUADREL_GAUSS_BAD_ARGUMENT = 1, /* n < 2, or the rule too large */
+  QUADREL_GAUSS_NO_MEMORY = 2,    /* no memory for the rule's work arrays */
+
+  /* 1d_cubic_spline */
+  QUADREL_SPLINE_BAD_KNOTS = 1, /* n < 2, or knots not strictly increasing */
+  QUADREL_SPLINE_NO_MEMORY = 2, /* no memory for the set-up's scratch */
+
+  /* matrix_vektor_produkt */
+  QUADREL_MATVEC_BAD_ARGUMENT = 1, /* m < 0, n < 0, lda too small, or a zero stride */
+
+  /* 1d_nullstelle */
+  QUADREL_ROOT1D_NO_ZERO = 1, /* no sign change at the ends, or not converged in 1000 iterations */
+
+  /* 2d_nullstelle */
+  QUADREL_ROOT2D_NOT_CONVERGED = 1, /* not converged within 1000 iterations */
+  QUADREL_ROOT2D_BAD_ORDER = -1,    /* n is neither 1 nor 2 */
+
+  /* 1d_pwl_interpolation */
+  QUADREL_INTERP1D_EMPTY_TABLE = 1, /* n < 1 */
+
+  /* 2d_pwl_interpolation_part_1_triangulation, and the one-call 2d_pwl_interpolation */
+  QUADREL_TRI_COINCIDENT = 2,      /* two points coincide */
+  QUADREL_TRI_COLLINEAR = 226,     /* fewer than three points, or all on one line */
+  QUADREL_TRI_DEGENERATE = 9,      /* working storage ran out, or data too degenerate */
+  QUADREL_TRI_TOO_MANY = -1,       /* n too large for the neighbour encoding */
+  QUADREL_TRI_BAD_ROW_LENGTH = -7, /* part_1_triangulation only: row_length is not 3 */
+
+  /* 2d_pwl_interpolation_part_2_interpolation, and the one-call 2d_pwl_interpolation */
+  QUADREL_INTERP2D_UNSERVED = 1 /* a query point was not served; its value is -1.0 */
+};
 
 /* ==== Vector operations, calendar time, rotations, maximum ============================= */
 /* import_mathfunction_kreuzprodukt_vektor3 computes the cross product w = u x v:

@@ -205,4 +205,28 @@ TEST_F(Evaluation, ProviderExceptionsPassOutAndChangeNothing) {
   EXPECT_TRUE(evaluate_at(3.0));  // the due time did not advance
 }
 
+// A provider that calls back into the entry through its own library while the outer call is
+// under way: the nested call works in arrays of its own and leaves the outer loads alone.
+TEST_F(Evaluation, NestedCallThroughTheSameProviderKeepsTheOuterArrays) {
+  Element nested;
+  nested.instance_key = 8;
+  nested.body_ids = {21, 22};
+  double nested_result[12] = {};
+  bool nesting = false;
+  probe::state().loads_for = [&](double time, int count, double* loads) {
+    const bool outer = !nesting;
+    for (int i = 0; i < 6 * count; ++i) loads[i] = (outer ? 1.5 : -2.25) * (i + 1);
+    if (outer) {
+      nesting = true;
+      call(nested, 0, time, "fixture_provider", "em.cfg", nested_result);
+    }
+  };
+  ASSERT_TRUE(evaluate_at(0.75));
+  ASSERT_EQ(probe::state().computes.size(), 2u);
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(result_[i], 1.5 * (i + 1)) << i;
+    EXPECT_EQ(nested_result[i], -2.25 * (i + 1)) << i;
+  }
+}
+
 }  // namespace

@@ -15,22 +15,20 @@ namespace zkslv {
 
 namespace {
 
-constexpr int kInitialise = -1;
-constexpr int kEvaluate = 0;
-constexpr int kReset = 1;
-constexpr int kCheckPositions = 2;
+using ostrel::CallMode;
 
-const char* mode_name(int mode) {
+const char* mode_name(CallMode mode) {
   switch (mode) {
-    case kInitialise:
+    case CallMode::kInitialise:
       return "initialisation";
-    case kEvaluate:
+    case CallMode::kEvaluate:
       return "evaluation";
-    case kReset:
+    case CallMode::kReset:
       return "reset";
-    default:
-      return "position check";
+    case CallMode::kCheckPositions:
+      break;
   }
+  return "position check";
 }
 
 std::string in_quotes(const std::string& text) { return "\"" + text + "\""; }
@@ -94,12 +92,12 @@ class Run {
   }
 
   // One call of the subroutine; a failure becomes the run's error.
-  bool call(Element& e, int mode, double time, std::string* error) {
+  bool call(Element& e, CallMode mode, double time, std::string* error) {
     host_->set_time(time);
     host_->begin_call();
     try {
       calc_(&e, time, e.definition->library.c_str(), e.definition->config.c_str(), e.params.data(),
-            nullptr, nullptr, mode, e.result.data());
+            nullptr, nullptr, static_cast<int>(mode), e.result.data());
       return true;
     } catch (const std::exception& ex) {
       *error = describe(e, mode, time, ex.what());
@@ -109,10 +107,10 @@ class Run {
     return false;
   }
 
-  std::string describe(const Element& e, int mode, double time, const std::string& what) {
+  std::string describe(const Element& e, CallMode mode, double time, const std::string& what) {
     const std::string element = model_.where(e.definition->source) + ": force element " +
                                 in_quotes(e.definition->name) + ": ";
-    if (mode == kInitialise) {
+    if (mode == CallMode::kInitialise) {
       const std::string problem = provider_library_problem(e.definition->library);
       if (!problem.empty()) return element + problem;
       return element + "the provider " + in_quotes(e.definition->library) +
@@ -184,10 +182,10 @@ class Run {
     time_ = t0;
     std::string error;
     for (Element& e : elements_) {
-      if (!call(e, kInitialise, t0, &error)) return failed(error);
+      if (!call(e, CallMode::kInitialise, t0, &error)) return failed(error);
     }
     for (Element& e : elements_) {
-      if (!call(e, kReset, t0, &error)) return failed(error);
+      if (!call(e, CallMode::kReset, t0, &error)) return failed(error);
     }
 
     const long long steps = model_.step_count();
@@ -198,7 +196,7 @@ class Run {
       const double t = t0 + static_cast<double>(n) * h;
       time_ = t;
       for (Element& e : elements_) {
-        if (!call(e, kEvaluate, t, &error)) return failed(error);
+        if (!call(e, CallMode::kEvaluate, t, &error)) return failed(error);
       }
       loads = element_loads();
       if (n % model_.output_every == 0) table_.add_row(t, system_, loads);
@@ -209,7 +207,7 @@ class Run {
       time_ = next;
       if (const std::string problem = runaway(next); !problem.empty()) return failed(problem);
       for (Element& e : elements_) {
-        if (!call(e, kCheckPositions, next, &error)) return failed(error);
+        if (!call(e, CallMode::kCheckPositions, next, &error)) return failed(error);
       }
       if (host_->termination_requested()) {
         summary.ending = Ending::kStopped;
@@ -241,16 +239,19 @@ class Run {
 }  // namespace
 
 std::vector<double> element_parameters(const ForceElementDefinition& element, int number) {
-  std::vector<double> p(8 + element.bodies.size(), 0.0);
-  p[0] = number;
+  std::vector<double> p(ostrel::kFirstBodyId + element.bodies.size(), 0.0);
+  p[0] = number;  // the element's number, which the subroutine does not read
   p[1] = 0.0;
-  p[2] = element.instance;
-  p[3] = element.interval_variable;
-  p[4] = element.auto_stop == AutoStop::kOff ? 0.0 : 1.0;
-  p[5] = element.auto_stop == AutoStop::kPosition ? 1.0 : 2.0;
-  p[6] = element.tolerance;
-  p[7] = static_cast<double>(element.bodies.size());
-  for (size_t i = 0; i < element.bodies.size(); ++i) p[8 + i] = element.bodies[i];
+  p[ostrel::kInstanceKey] = element.instance;
+  p[ostrel::kIntervalVariableId] = element.interval_variable;
+  p[ostrel::kAutoStopEnabled] = element.auto_stop == AutoStop::kOff ? 0 : ostrel::kAutoStopOn;
+  p[ostrel::kAutoStopCriterion] = element.auto_stop == AutoStop::kPosition
+                                      ? ostrel::kPositionCriterion
+                                      : ostrel::kForceCriterion;
+  p[ostrel::kAutoStopTolerance] = element.tolerance;
+  p[ostrel::kBodyCount] = static_cast<double>(element.bodies.size());
+  for (size_t i = 0; i < element.bodies.size(); ++i)
+    p[ostrel::kFirstBodyId + i] = element.bodies[i];
   return p;
 }
 
