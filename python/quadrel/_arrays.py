@@ -4,7 +4,7 @@ import numpy as np
 
 from ._library import c_double_p, c_int_p
 
-_INT_MAX = 2**31 - 1
+_INT_MIN, _INT_MAX = -(2**31), 2**31 - 1
 
 
 def doubles(values, name, ndim=1):
@@ -21,9 +21,10 @@ def same_length(name, array, length):
 
 
 def count(n, name):
-    """n as a C int: the exports count with 32-bit ints."""
-    if n > _INT_MAX:
-        raise ValueError(f"{name}: {n} exceeds the largest C int")
+    """n as a C int (ctypes would silently keep only its low 32 bits)."""
+    n = int(n)
+    if not _INT_MIN <= n <= _INT_MAX:
+        raise ValueError(f"{name}: {n} does not fit a C int")
     return n
 
 

@@ -6,7 +6,6 @@ from . import _arrays
 from ._library import lib
 
 _UINT32_MAX = 2**32 - 1
-_INT_MIN, _INT_MAX = -(2**31), 2**31 - 1
 
 
 def _vector3(values, name):
@@ -37,9 +36,9 @@ def timestamp():
 
 
 def _rotation(function, value, shift):
-    if not 0 <= value <= _UINT32_MAX or not _INT_MIN <= shift <= _INT_MAX:
-        raise ValueError(f"value must fit 32 unsigned bits and shift a C int: {value}, {shift}")
-    return function(value, shift)
+    if not 0 <= value <= _UINT32_MAX:
+        raise ValueError(f"value must fit 32 unsigned bits, not {value}")
+    return function(value, _arrays.count(shift, "shift"))
 
 
 def rotl(value, shift):

@@ -109,7 +109,7 @@ def band_lu_factor(ab, lower, upper):
     if lower < 0 or upper < 0 or ab.shape[0] != lower + upper + 1:
         raise ValueError(f"ab must have lower + upper + 1 rows, not shape {ab.shape}")
     n = _arrays.count(ab.shape[1], "ab")
-    lda = 2 * lower + upper + 1
+    lda = _arrays.count(2 * lower + upper + 1, "2*lower + upper + 1")
     # Rows 0..lower-1 are room for the fill-in of row interchanges.
     abd = np.zeros((lda, n), dtype=np.float64, order="F")
     abd[lower:, :] = ab

@@ -9,6 +9,7 @@ import math
 
 import numpy as np
 
+from . import _arrays
 from ._callbacks import CallbackGuard
 from ._library import FUNCTION_1D, INTEGRAND, SYSTEM_2D, lib
 from ._status import check
@@ -25,7 +26,7 @@ def gauss_legendre(f, a, b, n):
     integrand = INTEGRAND(lambda x, points: guard.value(x))
     result = ctypes.c_double()
     status = lib.import_mathfunction_quadratische_integration_gauss(
-        integrand, float(a), float(b), int(n), ctypes.byref(result))
+        integrand, float(a), float(b), _arrays.count(n, "n"), ctypes.byref(result))
     guard.raise_pending()
     check("import_mathfunction_quadratische_integration_gauss", status)
     return result.value
@@ -63,7 +64,10 @@ def root_2d(f, x0, tol=1e-10):
         raise ValueError(f"x0 must hold one or two values, not {n}")
 
     def values_of(result):
-        values = np.asarray(result, dtype=np.float64).ravel()
+        values = np.asarray(result)
+        if not np.issubdtype(values.dtype, np.number):
+            raise TypeError(f"f returned {result!r}, not numbers")
+        values = values.astype(np.float64).ravel()
         if values.size != n:
             raise ValueError(f"f returned {values.size} values for {n} unknowns")
         return values
