@@ -1,7 +1,7 @@
 ! Solves a small linear system with quadrel's dense LU factorisation, integrates a Fortran
 ! function with its Gauss-Legendre quadrature, and prints both. Stops with 1 on a failure.
 module integrands
-  use, intrinsic :: iso_c_binding, only: c_double, c_int
+  use quadrel, only: c_double, c_int
   implicit none
 contains
   ! exp(-x^2), called by quadrel once per node; points is the number of nodes in use.
@@ -14,7 +14,6 @@ contains
 end module integrands
 
 program quadrel_fortran_example
-  use, intrinsic :: iso_c_binding, only: c_double, c_funloc, c_int
   use quadrel
   use integrands
   implicit none

@@ -18,11 +18,12 @@
 !  - the spline's reuse flag is a one-byte C bool: pass .true._c_bool or .false._c_bool;
 !  - callbacks are bind(C) procedures matching the abstract interfaces below, passed as
 !    c_funloc(procedure).
+! The module passes on the iso_c_binding names it uses (c_double, c_int, c_bool, c_funloc,
+! c_null_ptr, ...), so that `use quadrel` alone is enough to call the library.
 module quadrel
-  use, intrinsic :: iso_c_binding, only: c_bool, c_double, c_funptr, c_int, c_int32_t, &
-                                         c_int64_t, c_ptr
+  use, intrinsic :: iso_c_binding, only: c_bool, c_double, c_funloc, c_funptr, c_int, &
+                                         c_int32_t, c_int64_t, c_null_ptr, c_ptr
   implicit none
-  private :: c_bool, c_double, c_funptr, c_int, c_int32_t, c_int64_t, c_ptr
 
   ! Statuses. 0 is success for every export; the other values mean something only for the
   ! exports named beside them. The LU factorisations also return k > 0, the last step

@@ -7,14 +7,7 @@
 #   GENERATOR, C_COMPILER, C_FLAGS   how to build the example (C_FLAGS carry sanitizers)
 #   FORTRAN_EXAMPLE_DIR, Fortran_COMPILER   the Fortran example and its compiler (optional)
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(failed)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed (${failed}): ${command}\n${out}\n${err}")
-  endif()
-  message(STATUS "${out}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)

@@ -6,15 +6,7 @@
 #   LIBRARY     libquadrel.so
 #   WORK_DIR    a scratch folder, emptied first
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(failed)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed (${failed}): ${command}\n${out}\n${err}")
-  endif()
-  message(STATUS "${out}")
-  set(output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 # pip builds in the source folder: build a copy, so that the source tree stays clean.
