@@ -103,7 +103,8 @@ class Triangulation:
 
     def interpolate(self, z, xi, yi):
         """The piecewise-linear function with values z at the points, at (xi, yi); beyond the
-        hull a boundary triangle's plane is extrapolated. Raises QuadrelError
+        hull a boundary triangle's plane is extrapolated (which triangle can depend on earlier
+        calls: the walks start from a search hint shared by the whole process). Raises QuadrelError
         (QUADREL_INTERP2D_UNSERVED) when a query point is NaN or infinite. Returns an array of
         xi's shape (a scalar for a scalar)."""
         z = _arrays.doubles(z, "z")
