@@ -54,7 +54,8 @@ def interp1d(x, y, xi):
     """Piecewise-linear interpolation in the ascending table (x, y) at the points xi.
 
     Unlike numpy.interp, points beyond the table are extrapolated linearly from the end
-    segments (numpy.interp holds the end values), and a point on an interior knot takes the
+    segments (numpy.interp holds the end values, scipy.interpolate.interp1d raises by default),
+    and a point on an interior knot takes the
     segment that ends there. A NaN point gives 0.0. Returns an array of xi's shape (a scalar
     for a scalar).
     """
@@ -121,7 +122,9 @@ class Triangulation:
 
 def interp2d(x, y, z, xi, yi):
     """Triangulation of (x, y) and piecewise-linear interpolation of z at (xi, yi) in one call
-    (as Triangulation(x, y).interpolate(z, xi, yi)). Returns an array of xi's shape (a scalar
+    (as Triangulation(x, y).interpolate(z, xi, yi)). SciPy's counterpart is
+    scipy.interpolate.LinearNDInterpolator (NaN beyond the hull, where this extrapolates), not
+    scipy.interpolate.interp2d, which fits splines. Returns an array of xi's shape (a scalar
     for a scalar)."""
     x, y, n = _table(x, y)
     z = _arrays.doubles(z, "z")
