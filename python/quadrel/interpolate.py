@@ -55,9 +55,8 @@ def interp1d(x, y, xi):
 
     Unlike numpy.interp, points beyond the table are extrapolated linearly from the end
     segments (numpy.interp holds the end values, scipy.interpolate.interp1d raises by default),
-    and a point on an interior knot takes the
-    segment that ends there. A NaN point gives 0.0. Returns an array of xi's shape (a scalar
-    for a scalar).
+    and a point on an interior knot takes the segment that ends there. A NaN point gives 0.0.
+    Returns an array of xi's shape (a scalar for a scalar).
     """
     x, y, n = _table(x, y)
     points = np.asarray(xi, dtype=np.float64)
