@@ -36,10 +36,11 @@ class BandLUFactors(NamedTuple):
 
 
 def _square(a, name="a"):
-    array = _arrays.doubles(a, name, ndim=2)
-    if array.shape[0] != array.shape[1]:
-        raise ValueError(f"{name} must be a square matrix, not of shape {array.shape}")
-    return _arrays.count(array.shape[0], name)
+    """The order of the square matrix a."""
+    shape = np.shape(a)
+    if len(shape) != 2 or shape[0] != shape[1]:
+        raise ValueError(f"{name} must be a square matrix, not of shape {shape}")
+    return _arrays.count(shape[0], name)
 
 
 def lu_factor(a):
