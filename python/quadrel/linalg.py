@@ -145,14 +145,15 @@ def matvec(a, x, alpha=1.0, beta=0.0, y=None):
     Unlike NumPy's arithmetic, a column whose x element is exactly zero is skipped (NaNs or
     infinities in it do not reach the result), and beta = 0 discards y, NaNs included.
     """
-    a = _arrays.doubles(a, "a", ndim=2)
-    m, n = (_arrays.count(extent, "a") for extent in a.shape)
+    columns = np.asfortranarray(a, dtype=np.float64)
+    if columns.ndim != 2:
+        raise ValueError(f"a must be a matrix, not of shape {columns.shape}")
+    m, n = (_arrays.count(extent, "a") for extent in columns.shape)
     x = _arrays.doubles(x, "x")
     _arrays.same_length("x", x, n)
     result = np.zeros(m) if y is None else np.array(y, dtype=np.float64)
     if result.shape != (m,):
         raise ValueError(f"y must hold {m} values, not shape {result.shape}")
-    columns = np.asfortranarray(a)
     status = lib.import_mathfunction_matrix_vektor_produkt(
         m, n, float(alpha), _arrays.dp(columns), max(1, m), _arrays.dp(x), 1, float(beta),
         _arrays.dp(result), 1)
