@@ -58,6 +58,24 @@ contains
     integrand = 1.0_c_double / (1.0_c_double + x * x)
   end function
 
+  ! x^2 - 2, for the one-dimensional root finder.
+  function parabola(x) bind(C)
+    real(c_double), value :: x
+    real(c_double) :: parabola
+    parabola = x * x - 2.0_c_double
+  end function
+
+  ! The circle x^2 + y^2 = 4 and the line x = y, with 1-based vectors as the solver passes them.
+  subroutine circle_and_line(n, point, values, count) bind(C)
+    integer(c_int), value :: n
+    real(c_double), intent(in) :: point(0:n)
+    real(c_double), intent(inout) :: values(0:n)
+    integer(c_int), intent(inout) :: count
+    values(1) = point(1) * point(1) + point(2) * point(2) - 4.0_c_double
+    values(2) = point(1) - point(2)
+    if (count /= n) failures = failures + 1
+  end subroutine
+
   subroutine expect_status(what, status, expected)
     character(*), intent(in) :: what
     integer(c_int), intent(in) :: status, expected
@@ -94,6 +112,7 @@ program fortran_test
   call check_spline()
   call check_triangulation()
   call check_status_paths()
+  call check_other_exports()
   if (failures /= 0) then
     print '(i0, " check(s) failed")', failures
     stop 1
@@ -240,6 +259,10 @@ contains
                        reference_interpolation_2d(n, x, y, z, ni, xi, yi, expected), &
                        QUADREL_SUCCESS)
     call expect_same_bits("2-D interpolation", zi, expected)
+    call expect_status("one-call 2-D interpolation", &
+                       import_mathfunction_2d_pwl_interpolation(n, x, y, z, ni, xi, yi, zi), &
+                       QUADREL_SUCCESS)
+    call expect_same_bits("one-call 2-D interpolation", zi, expected)
   end subroutine
 
   ! The named statuses reach Fortran with the library's values.
@@ -256,5 +279,56 @@ contains
                        import_mathfunction_2d_pwl_interpolation_part_1_triangulation(2, &
                          [0.0_c_double, 1.0_c_double], [0.0_c_double, 1.0_c_double], neighbours, &
                          triangles, count, 3), QUADREL_TRI_COLLINEAR)
+  end subroutine
+  ! The exports not used above, on values whose results are exact or known closely.
+  subroutine check_other_exports()
+    real(c_double) :: w(3), y(2), yi(2), root(1), x(2)
+    real(c_double), parameter :: a(2, 3) = reshape([1.5_c_double, -2.0_c_double, 0.25_c_double, &
+                                                    4.0_c_double, -1.0_c_double, 3.0_c_double], &
+                                                   [2, 3])
+    integer(c_int64_t) :: now
+    integer(c_int32_t), parameter :: bit31 = ishft(1_c_int32_t, 31)
+    call expect_status("kreuzprodukt_vektor3", import_mathfunction_kreuzprodukt_vektor3( &
+                       [1.0_c_double, 0.0_c_double, 0.0_c_double], &
+                       [0.0_c_double, 1.0_c_double, 0.0_c_double], w), QUADREL_SUCCESS)
+    call expect_same_bits("cross product", w, [0.0_c_double, 0.0_c_double, 1.0_c_double])
+    call expect_same_bits("dot product", [import_mathfunction_skalarprodukt_vektor3( &
+                          [1.0_c_double, 2.0_c_double, 3.0_c_double], &
+                          [4.0_c_double, 5.0_c_double, 6.0_c_double])], [32.0_c_double])
+    call expect_status("rotl", import_mathfunction_rotl(ior(bit31, 1_c_int32_t), 1), 3_c_int)
+    call expect_status("rotr", import_mathfunction_rotr(1_c_int32_t, 1), bit31)
+    call expect_status("timestamp", import_mathfunction_timestamp(now), QUADREL_SUCCESS)
+    call expect_status("timestamp without an argument", import_mathfunction_timestamp(), &
+                       QUADREL_SUCCESS)
+    if (now < 1700000000_c_int64_t) then
+      print '(a, i0)', "implausible time ", now
+      failures = failures + 1
+    end if
+
+    ! y := 2 A (1, 0, -1) + 0.5 y; the middle column is skipped.
+    y = [8.0_c_double, -4.0_c_double]
+    call expect_status("matrix_vektor_produkt", import_mathfunction_matrix_vektor_produkt( &
+                       2, 3, 2.0_c_double, a, 2, [1.0_c_double, 0.0_c_double, -1.0_c_double], &
+                       1, 0.5_c_double, y, 1), QUADREL_SUCCESS)
+    call expect_same_bits("matrix-vector product", y, [9.0_c_double, -12.0_c_double])
+
+    call expect_status("1d_pwl_interpolation", import_mathfunction_1d_pwl_interpolation( &
+                       3, [0.0_c_double, 1.0_c_double, 2.0_c_double], &
+                       [0.0_c_double, 10.0_c_double, 20.0_c_double], 2, &
+                       [0.5_c_double, 3.0_c_double], yi), QUADREL_SUCCESS)
+    call expect_same_bits("1-D interpolation", yi, [5.0_c_double, 30.0_c_double])
+
+    call expect_status("1d_nullstelle", import_mathfunction_1d_nullstelle(0.0_c_double, &
+                       2.0_c_double, root(1), c_funloc(parabola), 1.0e-14_c_double), &
+                       QUADREL_SUCCESS)
+    x = [1.0_c_double, 0.5_c_double]
+    call expect_status("2d_nullstelle", import_mathfunction_2d_nullstelle(2, x, &
+                       c_funloc(circle_and_line), c_null_ptr, 1.0e-12_c_double), &
+                       QUADREL_SUCCESS)
+    if (abs(root(1) - sqrt(2.0_c_double)) > 1.0e-13_c_double .or. &
+        any(abs(x - sqrt(2.0_c_double)) > 1.0e-10_c_double)) then
+      print '(a, 3es25.17)', "roots not found: ", root, x
+      failures = failures + 1
+    end if
   end subroutine
 end program fortran_test
