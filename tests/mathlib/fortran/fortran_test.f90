@@ -1,5 +1,6 @@
-! Calls quadrel through the Fortran module and compares every result bit for bit with the
-! same computation made from C (c_reference.c). Stops with code 1 on the first difference.
+! Calls every export through the Fortran module and compares the results bit for bit with the
+! same computations made from C (c_reference.c) or with exactly known values (roots: closely).
+! Reports every difference, then stops with code 1.
 module fortran_test_support
   use, intrinsic :: iso_c_binding
   implicit none
