@@ -16,7 +16,7 @@ int reference_lu_solve(int n, const double* a, double* b) {
   if (n > kMaxOrder) return -1;
   memcpy(factors, a, sizeof(double) * (size_t)(n * n));
   const int info = import_mathfunction_LU_Zerlegung(factors, n, n, pivots);
-  if (info != 0) return info;
+  if (info != QUADREL_SUCCESS) return info;
   return import_mathfunction_loesung_lin_gls(factors, n, n, pivots, b);
 }
 
@@ -26,7 +26,7 @@ int reference_band_solve(const double* abd, int lda, int n, int ml, int mu, doub
   if (n > kMaxOrder || lda * n > kMaxBand * kMaxOrder) return -1;
   memcpy(factors, abd, sizeof(double) * (size_t)(lda * n));
   const int info = import_mathfunction_LU_Zerlegung_band(factors, lda, n, ml, mu, pivots);
-  if (info != 0) return info;
+  if (info != QUADREL_SUCCESS) return info;
   return import_mathfunction_loesung_lin_gls_band(factors, lda, n, ml, mu, pivots, b);
 }
 
