@@ -438,7 +438,10 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  * the value z[i] at point i. Each query point is located by a walk from triangle to triangle
  * towards it; inside the triangle found, the value is (beta * z[B] + alpha * z[A]) + gamma * z[C]
  * with the barycentric weights alpha, beta, gamma of vertices A, B, C. Beyond the hull, the walk
- * stops at a boundary triangle and the value is extrapolated on that triangle's plane.
+ * stops at a boundary triangle and the value is extrapolated on that triangle's plane. A point
+ * on an edge that both of its triangles, by rounding, place just beyond it is served by the
+ * triangle where the walk stands when it would step back, if that triangle is
+ * counter-clockwise.
  *
  *  n               [in]  number of data points.
  *  x, y, z         [in]  n doubles each: coordinates and values of the data points.

@@ -71,14 +71,35 @@ Weights weights_at(double ax, double ay, double bx, double by, double cx, double
   return {alpha, beta, 1.0 - alpha - beta};
 }
 
-// The neighbour entry to move to: the first negative weight, in the order alpha (edge 2,
-// B -> C), beta (edge 3, C -> A), gamma (edge 1, A -> B), whose edge has a neighbour. -1 when
-// there is none: P is inside, beyond hull edges only, or the weights are NaN.
-int next_triangle(const Weights& w, const int* across) {
-  if (w.alpha < 0.0 && across[1] >= 0) return across[1];
-  if (w.beta < 0.0 && across[2] >= 0) return across[2];
-  if (w.gamma < 0.0 && across[0] >= 0) return across[0];
+// The edge to move across: the first negative weight, in the order alpha (edge 2, B -> C),
+// beta (edge 3, C -> A), gamma (edge 1, A -> B), whose edge has a neighbour; its index k in
+// the rows (edge k + 1). -1 when there is none: P is inside, beyond hull edges only, or the
+// weights are NaN.
+int exit_edge(const Weights& w, const int* across) {
+  if (w.alpha < 0.0 && across[1] >= 0) return 1;
+  if (w.beta < 0.0 && across[2] >= 0) return 2;
+  if (w.gamma < 0.0 && across[0] >= 0) return 0;
   return -1;
+}
+
+// Relative tolerance of the on-edge test below, about 450 units in the last place: well above
+// the rounding of the weights, which is what it has to absorb.
+constexpr double kOnEdgeTolerance = 1e-13;
+
+// A walk that would move straight back to the triangle it came from has found P on their
+// shared edge: both triangles' weights put P just beyond it, by rounding. Decided here from
+// the geometry of the edge k of a counter-clockwise triangle (x[i], y[i]): P lies on the line
+// of the edge within rounding. A triangle that is not counter-clockwise never qualifies, so a
+// walk on a mesh turned the wrong way still fails.
+bool on_shared_edge(const double* x, const double* y, int k, double px, double py) {
+  const double det = (y[1] - y[2]) * (x[0] - x[2]) - (x[1] - x[2]) * (y[0] - y[2]);
+  if (!(det > 0.0)) return false;
+  const int a = k, b = k == 2 ? 0 : k + 1;
+  const double dx = x[b] - x[a], dy = y[b] - y[a];
+  const double du = px - x[a], dv = py - y[a];
+  const double side = dx * dv - dy * du;
+  const double edge = std::fabs(dx) + std::fabs(dy);
+  return std::fabs(side) <= kOnEdgeTolerance * edge * (edge + std::fabs(du) + std::fabs(dv));
 }
 
 bool any_nan(const Weights& w) {
@@ -101,10 +122,9 @@ int start_triangle(int triangle_count) {
 // The walk on the caller's arrays; returns the number of steps taken. It fails on NaN
 // weights, after more steps than triangles (a cycle, as on a triangulation that is not
 // counter-clockwise), and on an index out of range.
-int walk(const Triangulation& tri, double px, double py, WalkEnd* end) {
+int walk(const Triangulation& tri, int t, double px, double py, WalkEnd* end) {
   const int count = tri.triangle_count;
-  int t = start_triangle(count);
-  for (int steps = 0;;) {
+  for (int steps = 0, from = -1;;) {
     const int* v = tri.vertices + 3 * std::size_t(t);
     const int* across = tri.neighbours + 3 * std::size_t(t);
     for (int k = 0; k < 3; ++k) {
@@ -117,15 +137,21 @@ int walk(const Triangulation& tri, double px, double py, WalkEnd* end) {
     for (int k = 0; k < 3; ++k) {
       if (v[k] < 0 || v[k] >= tri.point_count) return steps;
     }
-    const Weights w =
-        weights_at(tri.points.x_at(v[0]), tri.points.y_at(v[0]), tri.points.x_at(v[1]),
-                   tri.points.y_at(v[1]), tri.points.x_at(v[2]), tri.points.y_at(v[2]), px, py);
-    const int next = next_triangle(w, across);
-    if (next < 0) {
+    const double x[3] = {tri.points.x_at(v[0]), tri.points.x_at(v[1]), tri.points.x_at(v[2])};
+    const double y[3] = {tri.points.y_at(v[0]), tri.points.y_at(v[1]), tri.points.y_at(v[2])};
+    const Weights w = weights_at(x[0], y[0], x[1], y[1], x[2], y[2], px, py);
+    const int k = exit_edge(w, across);
+    if (k < 0) {
       if (!any_nan(w)) *end = {t, w};
       return steps;
     }
+    const int next = across[k];
+    if (next == from && on_shared_edge(x, y, k, px, py)) {
+      *end = {t, w};
+      return steps;
+    }
     if (next >= count || ++steps > count) return steps;
+    from = t;
     t = next;
   }
 }
@@ -239,10 +265,11 @@ class PackedMesh {
 
   bool built() const { return count_ > 0; }
 
-  // The walk of walk() on the copy: the same moves and weights, hence the same end.
-  int walk(double px, double py, WalkEnd* end) const {
-    int t = position_[start_triangle(count_)];
-    for (int steps = 0;;) {
+  // The walk of walk() on the copy: the same moves and weights, hence the same end. t is the
+  // caller's index of the first triangle.
+  int walk(int t, double px, double py, WalkEnd* end) const {
+    t = position_[t];
+    for (int steps = 0, from = -1;;) {
       const PackedTriangle& p = triangles_[t];
       for (int k = 0; k < 3; ++k) {
         const int u = p.across[k];
@@ -250,12 +277,18 @@ class PackedMesh {
       }
       if (p.triangle < 0) return steps;
       const Weights w = weights_at(p.x[0], p.y[0], p.x[1], p.y[1], p.x[2], p.y[2], px, py);
-      const int next = next_triangle(w, p.across);
-      if (next < 0) {
+      const int k = exit_edge(w, p.across);
+      if (k < 0) {
         if (!any_nan(w)) *end = {p.triangle, w};
         return steps;
       }
+      const int next = p.across[k];
+      if (next == from && on_shared_edge(p.x, p.y, k, px, py)) {
+        *end = {p.triangle, w};
+        return steps;
+      }
       if (next >= count_ || ++steps > count_) return steps;
+      from = t;
       t = next;
     }
   }
@@ -280,7 +313,9 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
   for (int i = 0; i < ni; ++i) {
     WalkEnd end;
     if (tri.triangle_count > 0) {
-      steps += packed.built() ? packed.walk(xi[i], yi[i], &end) : walk(tri, xi[i], yi[i], &end);
+      const int start = start_triangle(tri.triangle_count);
+      steps += packed.built() ? packed.walk(start, xi[i], yi[i], &end)
+                              : walk(tri, start, xi[i], yi[i], &end);
     }
     if (end.triangle >= 0) {
       search_hint.store(end.triangle, std::memory_order_relaxed);

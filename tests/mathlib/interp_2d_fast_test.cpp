@@ -44,7 +44,7 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
   const int count = m.count;
   int t = g_reference_hint;
   if (t < 0 || t >= count) t = (count + 1) / 2 - 1;
-  for (int steps = 0;;) {
+  for (int steps = 0, from = -1;;) {
     const int* v = &m.triangles[3 * std::size_t(t)];
     for (int k = 0; k < 3; ++k) {
       if (v[k] < 0 || v[k] >= d.size()) return false;
@@ -57,21 +57,34 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
     const double beta = ((py - cy) * (ax - cx) - (px - cx) * (ay - cy)) / det;
     const double gamma = 1.0 - alpha - beta;
     const int* across = &m.neighbours[3 * std::size_t(t)];
-    int next = -1;
+    int k = -1;
     if (alpha < 0.0 && across[1] >= 0) {
-      next = across[1];
+      k = 1;
     } else if (beta < 0.0 && across[2] >= 0) {
-      next = across[2];
+      k = 2;
     } else if (gamma < 0.0 && across[0] >= 0) {
-      next = across[0];
+      k = 0;
     }
-    if (next < 0) {
+    // Straight back to the previous triangle: P on their shared edge k (from vertex k to
+    // vertex k + 1) of a counter-clockwise triangle is served here.
+    bool on_edge = false;
+    if (k >= 0 && across[k] == from && det > 0.0) {
+      const int a = v[k], b = v[(k + 1) % 3];
+      const double dx = d.x[b] - d.x[a], dy = d.y[b] - d.y[a];
+      const double du = px - d.x[a], dv = py - d.y[a];
+      const double edge = std::fabs(dx) + std::fabs(dy);
+      on_edge =
+          std::fabs(dx * dv - dy * du) <= 1e-13 * edge * (edge + std::fabs(du) + std::fabs(dv));
+    }
+    if (k < 0 || on_edge) {
       if (std::isnan(alpha) || std::isnan(beta) || std::isnan(gamma)) return false;
       g_reference_hint = t;
       *value = (beta * d.z[v[1]] + alpha * d.z[v[0]]) + gamma * d.z[v[2]];
       return true;
     }
+    const int next = across[k];
     if (next >= count || ++steps > count) return false;
+    from = t;
     t = next;
   }
 }
