@@ -408,8 +408,11 @@ QUADREL_API int import_mathfunction_1d_pwl_interpolation(int n, const double* x,
  *    2  two points coincide: neighbours in sorted order differ by no more than
  *       2.220446049250313e-14 * (max(|a|, |b|) + 1) in x and likewise in y;
  *  226  fewer than three points, or all points on one line within the side-test tolerance;
- *    9  working storage ran out: scratch memory could not be obtained, or the work stack
- *       overflowed (only on data too degenerate for floating point);
+ *    9  scratch memory could not be obtained, or the data are too degenerate for floating
+ *       point: the work stack overflowed, or the result is not a well-formed triangulation of
+ *       all n points (a triangle clockwise by the side test, links that do not match, a hull
+ *       that is not one cycle, a count other than 2n - h - 2), as NaN coordinates or points
+ *       spread over many orders of magnitude can cause;
  *   -1  n > 357913940 (the neighbour encoding would overflow an int);
  *   -7  row_length is not 3.
  * On 2, 226, -1 and -7 nothing is written. On 9 triangle_count is set to 0 and the contents
@@ -421,8 +424,12 @@ QUADREL_API int import_mathfunction_1d_pwl_interpolation(int n, const double* x,
  * points whose coordinates carry rounding errors may form flat triangles. Scaling such data up
  * gives a Delaunay result.
  *
- * NaN coordinates never crash or hang the call: a NaN point is on no line and never causes a
- * swap, so the result is a well-formed but meaningless triangulation, or status 2 or 226.
+ * The side and swap tests scale the coordinate differences by a power of two where their
+ * products would overflow, so any finite coordinates (up to about 1e308) give the verdicts of
+ * the same points scaled down.
+ *
+ * NaN or infinite coordinates never crash or hang the call: the result is a well-formed but
+ * meaningless triangulation, or status 2, 9 or 226.
  *
  * Working memory is two arrays of n ints and one of 2n doubles, released before returning.
  * Insertion in x order costs about n log n for scattered points, but on an exact rectangular

@@ -9,6 +9,8 @@ namespace quadrel {
 // Core statuses; the exports add 1 to each.
 inline constexpr int kCoincidentPoints = 1;
 inline constexpr int kCollinearPoints = 225;
+// Scratch memory or the work stack ran out, or the result failed its structure check: data
+// too degenerate for floating point.
 inline constexpr int kWorkStorageExhausted = 8;
 
 // Largest point count whose boundary links -(3t + e - 1), with up to 2n triangles, fit an int.
