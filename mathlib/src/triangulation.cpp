@@ -127,7 +127,10 @@ bool replaces_diagonal_scaled(const double* p0, const double* p1, const double* 
   return s < -d.tolerance(tm, 4);
 }
 
-bool replaces_diagonal(const double* p0, const double* p1, const double* p2, const double* p3) {
+}  // namespace
+
+bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
+                       const double* p3) noexcept {
   const double x10 = p1[0] - p0[0], y10 = p1[1] - p0[1];
   const double x30 = p3[0] - p0[0], y30 = p3[1] - p0[1];
   const double x12 = p1[0] - p2[0], y12 = p1[1] - p2[1];
@@ -149,6 +152,8 @@ bool replaces_diagonal(const double* p0, const double* p1, const double* p2, con
   if (!std::isfinite(s) && finite_points()) return replaces_diagonal_scaled(p0, p1, p2, p3);
   return s < -tm;
 }
+
+namespace {
 
 int side_verdict(double s, double tolerance) {
   if (s > tolerance) return 1;

@@ -25,4 +25,10 @@ inline constexpr int kMaxTrianglePoints = (INT_MAX - 3) / 6;
 // is written; on kWorkStorageExhausted *triangle_count is 0 and the arrays hold partial work.
 int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_count) noexcept;
 
+// The swap test of the triangulation on the quadrilateral p0, p1, p2, p3 (counter-clockwise,
+// each a pair x, y): true when the diagonal p0-p2 is to replace p1-p3. Every interior edge of
+// a triangulation made above passes it as kept.
+bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
+                       const double* p3) noexcept;
+
 }  // namespace quadrel

@@ -1,8 +1,9 @@
 // Two-dimensional interpolation against a literal transcription of the walk on the caller's
 // arrays, with its own copy of the process-wide search hint: long random-order walks (which
-// make the library switch to its packed copy of the mesh), grid-order walks, queries on vertices
-// and edges, outside the hull, NaN and infinite, and meshes with broken entries, all bit for bit
-// and call after call.
+// make the library switch to its packed copy of the mesh and, on sound meshes, to starts near
+// each query) on scattered points and on the fans of points on a circle or a parabola,
+// grid-order walks, queries on vertices and edges, outside the hull, NaN and infinite, and
+// meshes with broken entries, all bit for bit and call after call.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -165,6 +166,20 @@ Data grid_data(int side, unsigned seed) {
   return d;
 }
 
+// Points on a circle or a parabola, in convex position: the triangulation is a fan of long
+// thin triangles, across which walks from the last triangle found are long.
+Data curve_data(int n, bool parabola, unsigned seed) {
+  std::mt19937_64 random(seed);
+  Data d;
+  for (int i = 0; i < n; ++i) {
+    const double t = -1.0 + 2.0 * i / (n - 1);
+    d.x.push_back(parabola ? t : std::cos(3.14159 * t));
+    d.y.push_back(parabola ? t * t : std::sin(3.14159 * t));
+    d.z.push_back(std::uniform_real_distribution<double>(-2.0, 3.0)(random));
+  }
+  return d;
+}
+
 // Random points over the data's box and beyond, mixed with vertices, edge midpoints (on or next
 // to a shared edge), exact repeats, NaN and infinite coordinates.
 Queries random_queries(const Data& d, const Mesh& m, int count, unsigned seed) {
@@ -245,6 +260,8 @@ TEST(Interp2dFast, LongAndShortWalksMatchStatedWalk) {
   const Case cases[] = {
       {"uniform points", uniform_data(20000, 5)},
       {"grid points", grid_data(120, 6)},
+      {"points on a circle", curve_data(6000, false, 7)},
+      {"points on a parabola", curve_data(6000, true, 8)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
