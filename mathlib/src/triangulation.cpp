@@ -103,12 +103,7 @@ class ScaledDifferences {
   int k_ = 0;
 };
 
-// Diagonal test of the convex quadrilateral p0, p1, p2, p3 (counter-clockwise): true when the
-// diagonal p0-p2 is to replace p1-p3. The angles at p0 and p2 sum to more than pi exactly when
-// sin(angle0 + angle2) < 0; their cosines ca, cb decide the clear cases, and
-// sin0 * cos2 + cos0 * sin2 (scaled by the side lengths) the rest. Cocircular points within the
-// tolerance keep the existing diagonal. The products are of degree two and four in the
-// coordinates; where they overflow, the test is repeated on scaled differences.
+// The diagonal test below on scaled differences, for coordinates whose products overflow.
 bool replaces_diagonal_scaled(const double* p0, const double* p1, const double* p2,
                               const double* p3) {
   const double* to[] = {p1, p3, p1, p3};
@@ -127,10 +122,23 @@ bool replaces_diagonal_scaled(const double* p0, const double* p1, const double* 
   return s < -d.tolerance(tm, 4);
 }
 
-}  // namespace
+// The diagonal test where s or its tolerance is not finite: `verdict` stands for NaN or
+// infinite coordinates, the scaled test decides for finite ones.
+bool replaces_diagonal_overflowed(const double* p0, const double* p1, const double* p2,
+                                  const double* p3, bool verdict) {
+  if (!all_finite({p0[0], p0[1], p1[0], p1[1], p2[0], p2[1], p3[0], p3[1]})) return verdict;
+  return replaces_diagonal_scaled(p0, p1, p2, p3);
+}
 
-bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
-                       const double* p3) noexcept {
+// Diagonal test of the convex quadrilateral p0, p1, p2, p3 (counter-clockwise): true when the
+// diagonal p0-p2 is to replace p1-p3. The angles at p0 and p2 sum to more than pi exactly when
+// sin(angle0 + angle2) < 0; their cosines ca, cb decide the clear cases, and
+// sin0 * cos2 + cos0 * sin2 (scaled by the side lengths) the rest. Cocircular points within the
+// tolerance keep the existing diagonal. The products are of degree two and four in the
+// coordinates; where they overflow, the test is repeated on scaled differences.
+// A clear verdict keeps the true sign where a product overflows to an infinity; only s, a NaN
+// from infinities that cancel, or an infinite tolerance needs the scaled test.
+inline bool swap_wanted(const double* p0, const double* p1, const double* p2, const double* p3) {
   const double x10 = p1[0] - p0[0], y10 = p1[1] - p0[1];
   const double x30 = p3[0] - p0[0], y30 = p3[1] - p0[1];
   const double x12 = p1[0] - p2[0], y12 = p1[1] - p2[1];
@@ -139,36 +147,27 @@ bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
   const double tb = kEps100 * max_abs(x12, y12, x32, y32);
   const double ca = x10 * x30 + y10 * y30;
   const double cb = x12 * x32 + y12 * y32;
-  const auto finite_points = [&] {
-    return all_finite({p0[0], p0[1], p1[0], p1[1], p2[0], p2[1], p3[0], p3[1]});
-  };
-  if (!all_finite({ca, cb, ta, tb}) && finite_points()) {
-    return replaces_diagonal_scaled(p0, p1, p2, p3);
-  }
   if (ca > ta && cb > tb) return false;
   if (ca < -ta && cb < -tb) return true;
   const double tm = larger(ta, tb);
   const double s = (x10 * y30 - x30 * y10) * cb + (x32 * y12 - x12 * y32) * ca;
-  if (!std::isfinite(s) && finite_points()) return replaces_diagonal_scaled(p0, p1, p2, p3);
+  if (!(std::isfinite(s) && std::isfinite(tm))) [[unlikely]] {
+    return replaces_diagonal_overflowed(p0, p1, p2, p3, s < -tm);
+  }
   return s < -tm;
 }
 
-namespace {
-
-int side_verdict(double s, double tolerance) {
-  if (s > tolerance) return 1;
-  if (s < -tolerance) return -1;
-  return 0;
-}
-
-// The side test below on scaled differences, for coordinates whose products overflow.
-int side_scaled(const double* pa, const double* pb, const double* pp) {
+// The side test below where s or its tolerance is not finite: 0 for NaN or infinite
+// coordinates, the test on scaled differences for finite ones.
+int side_overflowed(const double* pa, const double* pb, const double* pp) {
+  if (!all_finite({pa[0], pa[1], pb[0], pb[1], pp[0], pp[1]})) return 0;
   const double* to[] = {pb, pp};
   const double* from[] = {pa, pa};
   const ScaledDifferences d(to, from, 2);
   const double dx = d[0], dy = d[1], du = d[2], dv = d[3];
   const double s = dy * du - dx * dv;
-  return side_verdict(s, d.tolerance(kSideTolerance * max_abs(dx, dy, du, dv), 2));
+  const double tolerance = d.tolerance(kSideTolerance * max_abs(dx, dy, du, dv), 2);
+  return s > tolerance ? 1 : s < -tolerance ? -1 : 0;
 }
 
 // Heap sort of the points by x, ties by y, carrying the index array along: the heap sort of an
@@ -280,11 +279,14 @@ class Mesh {
     const double du = pp[0] - pa[0], dv = pp[1] - pa[1];
     const double s = dy * du - dx * dv;
     const double tolerance = kSideTolerance * max_abs(dx, dy, du, dv);
-    if (!(std::isfinite(s) && std::isfinite(tolerance)) &&
-        all_finite({pa[0], pa[1], pb[0], pb[1], pp[0], pp[1]})) {
-      return side_scaled(pa, pb, pp);
+    if (s > tolerance) return 1;
+    if (s < -tolerance) return -1;
+    // An overflow to an infinity keeps the sign of a clear verdict; infinities that cancel
+    // (NaN) or an infinite tolerance need the scaled test.
+    if (!(std::isfinite(s) && std::isfinite(tolerance))) [[unlikely]] {
+      return side_overflowed(pa, pb, pp);
     }
-    return side_verdict(s, tolerance);
+    return 0;
   }
 
   // The fan over the collinear points 1 .. apex - 1 and the point apex, which lies on side
@@ -365,7 +367,7 @@ class Mesh {
   bool well_formed(int n) {
     int* seen = stack_;
     for (int i = 0; i < n; ++i) seen[i] = 0;
-    int hull = 0;
+    int hull = 0, interior = 0, linked_pairs = 0;
     Edge first;
     for (int t = 1; t <= count_; ++t) {
       const int a = vertex(t, 1), b = vertex(t, 2), c = vertex(t, 3);
@@ -377,11 +379,15 @@ class Mesh {
         const int u = link(t, e);
         if (u > count_) return false;
         if (u > 0) {
+          // Each pair of links is checked from its lower triangle; every link must be in one.
+          ++interior;
+          if (u < t) continue;
           bool linked_back = false;
           for (int f = 1; f <= 3; ++f) {
             linked_back |= link(u, f) == t && vertex(u, f) == to && vertex(u, next_edge(f)) == from;
           }
           if (!linked_back) return false;
+          linked_pairs += 1;
           continue;
         }
         const Edge next = decode(u);
@@ -394,7 +400,7 @@ class Mesh {
     for (int i = 0; i < n; ++i) {
       if (seen[i] == 0) return false;
     }
-    if (count_ != 2 * n - hull - 2) return false;
+    if (interior != 2 * linked_pairs || count_ != 2 * n - hull - 2) return false;
     Edge edge = first;
     for (int i = 1; i <= hull; ++i) {
       edge = decode(link(edge));
@@ -504,7 +510,7 @@ class Mesh {
       const int f = link(u, 1) == t ? 1 : link(u, 2) == t ? 2 : 3;
       const int c = vertex(u, prev_edge(f));
       // c == m would fold two triangles onto each other; no real geometry produces it.
-      if (c == m || !replaces_diagonal(point(m), point(a), point(c), point(b))) continue;
+      if (c == m || !swap_wanted(point(m), point(a), point(c), point(b))) continue;
 
       // (m, a, b) and (b, a, c) become (m, a, c) and (b, m, c).
       const int e1 = next_edge(e), f1 = next_edge(f);
@@ -610,6 +616,11 @@ int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_coun
   }
   scatter_points(xy, index.get(), count);
   return status;
+}
+
+bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
+                       const double* p3) noexcept {
+  return swap_wanted(p0, p1, p2, p3);
 }
 
 }  // namespace quadrel
