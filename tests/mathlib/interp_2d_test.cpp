@@ -168,10 +168,11 @@ TEST(Interp2d, PointsOnSharedEdgesAreServed) {
   EXPECT_EQ(zi[0], -1.0);
 }
 
-// Gridded data meets queries on axis-parallel interior edges all the time.
+// Gridded data meets queries on axis-parallel interior edges all the time: random integer
+// meshes, and one that fuzzing found.
 TEST(Interp2d, AxisParallelEdgesOfIntegerMeshes) {
+  std::vector<Data> meshes;
   for (unsigned seed = 1; seed <= 40; ++seed) {
-    SCOPED_TRACE(seed);
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> coordinate(-12, 12);
     Data d;
@@ -182,15 +183,20 @@ TEST(Interp2d, AxisParallelEdgesOfIntegerMeshes) {
       if (repeated) continue;
       d.x.push_back(px);
       d.y.push_back(py);
-      d.z.push_back(linear(px, py));
     }
+    meshes.push_back(d);
+  }
+  meshes.push_back({{26, 32, 96, 35, -110, 20}, {10, -68, -128, 0, 0, 0}, {}});
+  for (Data& d : meshes) {
+    SCOPED_TRACE(d.size());
+    for (int i = 0; i < d.size(); ++i) d.z.push_back(linear(d.x[i], d.y[i]));
     const Mesh m = triangulate(d);
     Queries q;
     for (int t = 0; t < m.count; ++t) {
       for (int k = 0; k < 3; ++k) {
         const int a = m.triangles[3 * t + k], b = m.triangles[3 * t + (k + 1) % 3];
         if (m.neighbours[3 * t + k] < 0 || (d.x[a] != d.x[b] && d.y[a] != d.y[b])) continue;
-        for (double f : {0.1, 0.375, 0.725}) {
+        for (double f : {0.1, 0.375, 0.5, 0.725}) {
           q.x.push_back(d.x[a] + f * (d.x[b] - d.x[a]));
           q.y.push_back(d.y[a] + f * (d.y[b] - d.y[a]));
         }
