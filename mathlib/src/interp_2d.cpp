@@ -347,6 +347,18 @@ double squared_distance(Vertex a, Vertex b) {
   return (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
 }
 
+// The squared lengths of the longest and the shortest edge of triangle a, b, c.
+struct EdgeLengths {
+  double longest, shortest;
+
+  EdgeLengths(Vertex a, Vertex b, Vertex c) {
+    const double ab = squared_distance(a, b), bc = squared_distance(b, c),
+                 ca = squared_distance(c, a);
+    longest = ab > bc ? (ab > ca ? ab : ca) : (bc > ca ? bc : ca);
+    shortest = ab < bc ? (ab < ca ? ab : ca) : (bc < ca ? bc : ca);
+  }
+};
+
 class ConvexMesh {
  public:
   explicit ConvexMesh(const Triangulation& tri) : tri_(tri) {}
@@ -369,11 +381,8 @@ class ConvexMesh {
       const double size =
           std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
       if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
-      const double ab = squared_distance(a, b), bc = squared_distance(b, c),
-                   ca = squared_distance(c, a);
-      const double longest = ab > bc ? (ab > ca ? ab : ca) : (bc > ca ? bc : ca);
-      const double shortest = ab < bc ? (ab < ca ? ab : ca) : (bc < ca ? bc : ca);
-      const double own = kSlackUlps * longest / std::sqrt(shortest);
+      const EdgeLengths edges(a, b, c);
+      const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
       slack = own > slack ? own : slack;
       for (int k = 0; k < 3; ++k) {
         if (used[v[k]] == 0) ++vertex_count;
@@ -472,14 +481,12 @@ bool clearly_inside(const Triangulation& tri, const WalkEnd& end, double slack) 
   const Vertex b = {tri.points.x_at(v[1]), tri.points.y_at(v[1])};
   const Vertex c = {tri.points.x_at(v[2]), tri.points.y_at(v[2])};
   const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
-  const double ab = squared_distance(a, b), bc = squared_distance(b, c),
-               ca = squared_distance(c, a);
-  const double longest = ab > bc ? (ab > ca ? ab : ca) : (bc > ca ? bc : ca);
-  return least * det > 2.0 * slack * std::sqrt(longest);
+  return least * det > 2.0 * slack * std::sqrt(EdgeLengths(a, b, c).longest);
 }
 
-// A grid over the points' bounding box, about two triangles per cell; each cell names a
-// triangle whose centroid lies in it, or, when none does, the one named by the cell before.
+// A grid over the points' bounding box, about one cell per triangle; each cell names a
+// triangle that passes through it, or, when none was marked there, the triangle of the
+// nearest marked cell in its row or column.
 class StartGrid {
  public:
   bool build(const Triangulation& tri) {
