@@ -492,7 +492,7 @@ class StartGrid {
   bool build(const Triangulation& tri) {
     const Box box(tri.points, tri.point_count);
     unsigned side = 1;
-    while (std::size_t(side) * side * 2 < std::size_t(tri.triangle_count)) ++side;
+    while (std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
     cells_ = scratch<int>(std::size_t(side) * side);
     if (!cells_) return false;
     side_ = side;
