@@ -17,7 +17,8 @@
 // Every topological step (new triangles on a chain of hull edges, a diagonal swap) keeps the
 // triangles a disk with symmetric links and three distinct vertices per triangle, whatever
 // the arithmetic says. The walks below rely on that; the few guards catch only floating-point
-// verdicts that contradict each other, and end the call with the work-storage status.
+// verdicts that contradict each other, and end the call with the work-storage status; a check
+// of the finished mesh's structure catches what they miss.
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
@@ -135,9 +136,8 @@ bool replaces_diagonal_overflowed(const double* p0, const double* p1, const doub
 // sin(angle0 + angle2) < 0; their cosines ca, cb decide the clear cases, and
 // sin0 * cos2 + cos0 * sin2 (scaled by the side lengths) the rest. Cocircular points within the
 // tolerance keep the existing diagonal. The products are of degree two and four in the
-// coordinates; where they overflow, the test is repeated on scaled differences.
-// A clear verdict keeps the true sign where a product overflows to an infinity; only s, a NaN
-// from infinities that cancel, or an infinite tolerance needs the scaled test.
+// coordinates. A clear verdict keeps the true sign where a product overflows to an infinity;
+// where s or its tolerance is not finite, the test is repeated on scaled differences.
 inline bool swap_wanted(const double* p0, const double* p1, const double* p2, const double* p3) {
   const double x10 = p1[0] - p0[0], y10 = p1[1] - p0[1];
   const double x30 = p3[0] - p0[0], y30 = p3[1] - p0[1];
@@ -387,7 +387,7 @@ class Mesh {
             linked_back |= link(u, f) == t && vertex(u, f) == to && vertex(u, next_edge(f)) == from;
           }
           if (!linked_back) return false;
-          linked_pairs += 1;
+          ++linked_pairs;
           continue;
         }
         const Edge next = decode(u);
