@@ -440,11 +440,12 @@ class ConvexMesh {
   // The hull edge after edge `edge` (3t + k), by its link -(3 (t' + 1) + k'); -1 for a link
   // that names no hull edge.
   int next_hull_edge(int edge) const {
-    const int link = tri_.neighbours[edge];
-    if (link > -3) return -1;
-    const int t = -link / 3 - 1, k = -link % 3;
-    if (t >= tri_.triangle_count || neighbours(t)[k] >= 0) return -1;
-    return 3 * t + k;
+    const long long link = -static_cast<long long>(tri_.neighbours[edge]);
+    if (link < 3) return -1;
+    const long long t = link / 3 - 1;
+    const int k = static_cast<int>(link % 3);
+    if (t >= tri_.triangle_count || neighbours(static_cast<int>(t))[k] >= 0) return -1;
+    return static_cast<int>(3 * t + k);
   }
 
   // The hull link of edge k of t names a hull edge that starts where this one ends, and the
