@@ -3,6 +3,7 @@
 // seed, queries over the box and beyond, on vertices and on edges. A batch of queries, which
 // starts walks near each query once the walks prove long, must give the bits of the same
 // queries in one call each, all walked from the search hint.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -57,13 +58,8 @@ void large_queries(const Data& d, const std::vector<int>& tri, int count, fuzz::
                    std::vector<double>* qx, std::vector<double>* qy) {
   std::mt19937_64 random(in.raw<std::uint32_t>());
   std::uniform_real_distribution<double> unit(-0.2, 1.2);
-  double low_x = d.x[0], high_x = d.x[0], low_y = d.y[0], high_y = d.y[0];
-  for (int i = 0; i < d.size(); ++i) {
-    low_x = std::fmin(low_x, d.x[i]);
-    high_x = std::fmax(high_x, d.x[i]);
-    low_y = std::fmin(low_y, d.y[i]);
-    high_y = std::fmax(high_y, d.y[i]);
-  }
+  const auto [low_x, high_x] = std::minmax_element(d.x.begin(), d.x.end());
+  const auto [low_y, high_y] = std::minmax_element(d.y.begin(), d.y.end());
   for (int i = 0; i < 300; ++i) {
     const int* v = &tri[3 * (random() % count)];
     const double f = unit(random);
@@ -77,8 +73,8 @@ void large_queries(const Data& d, const std::vector<int>& tri, int count, fuzz::
         qy->push_back(d.y[v[0]] + f * (d.y[v[1]] - d.y[v[0]]));
         break;
       default:
-        qx->push_back(low_x + f * (high_x - low_x));
-        qy->push_back(low_y + unit(random) * (high_y - low_y));
+        qx->push_back(*low_x + f * (*high_x - *low_x));
+        qy->push_back(*low_y + unit(random) * (*high_y - *low_y));
         break;
     }
   }
