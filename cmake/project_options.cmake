@@ -18,7 +18,12 @@ function(project_shared_library target)
     VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib
     INSTALL_RPATH "$ORIGIN")
-  target_link_options(${target} PRIVATE -Wl,--enable-new-dtags -Wl,-z,defs)
+  target_link_options(${target} PRIVATE -Wl,--enable-new-dtags)
+  # clang puts the sanitizer runtimes into programs only: a sanitized library leaves their
+  # symbols to the program that loads it.
+  if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND PROJECT_SANITIZE))
+    target_link_options(${target} PRIVATE -Wl,-z,defs)
+  endif()
   project_warnings(${target})
 endfunction()
 

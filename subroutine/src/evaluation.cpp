@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "call.h"
@@ -98,13 +99,26 @@ void gather(Call& call, Kinematics& k) {
   }
 }
 
+bool continues_character(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// The length of the next chunk of `text` of at most `limit` bytes: a cut that would split a
+// UTF-8 character moves back to the character's start (at most three bytes). Bytes that are
+// not UTF-8 (more continuation bytes than a character has) are cut at the limit.
+size_t chunk_length(std::string_view text, size_t limit) {
+  if (text.size() <= limit) return text.size();
+  size_t cut = limit;
+  for (int back = 0; back < 3 && cut > 0 && continues_character(text[cut]); ++back) --cut;
+  return cut == 0 || continues_character(text[cut]) ? limit : cut;
+}
+
 // Writes one line through the message buffer; a line longer than the buffer holds goes
-// out as consecutive messages, so nothing is lost.
+// out as consecutive messages, each ending on a character boundary, so nothing is lost.
 void relay_line(Call& call, const std::string& line) {
   char buffer[kMessageBufferSize];
   size_t start = 0;
   do {
-    const size_t length = std::min(line.size() - start, kMessageBufferSize - 1);
+    const size_t length =
+        chunk_length(std::string_view(line).substr(start), kMessageBufferSize - 1);
     std::memcpy(buffer, line.data() + start, length);
     buffer[length] = '\0';
     write_message(call.handle, buffer);

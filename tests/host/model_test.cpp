@@ -203,6 +203,7 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
   };
   const Case cases[] = {
       {"not TOML", changed("[simulation]", "[simulation"), "model.toml:2:12: "},
+      {"non-ASCII character right after a value", "a = 1\xC2\xA1\n", "model.toml:1:"},
       {"no simulation table", changed("[simulation]", "[simulations]"),
        "model.toml:1: the model needs a [simulation] table"},
       {"no bodies", "[simulation]\nend_time = 1.0\nstep = 0.1\n",

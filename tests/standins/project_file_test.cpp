@@ -81,6 +81,7 @@ TEST(ProjectFile, FaultsNameTheirPosition) {
   };
   const Case cases[] = {
       {"not TOML: the parser's message follows", "[[design]]\nname = \"A\n", "p.toml:2:10: "},
+      {"non-ASCII character right after a value", "a = 1\xC2\xA1\n", "p.toml:1:"},
       {"unknown top-level key", "title = \"x\"\n",
        "p.toml:1:1: the project has an unknown key \"title\""},
       {"design as a plain table", "[design]\nname = \"A\"\n",

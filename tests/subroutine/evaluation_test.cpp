@@ -158,12 +158,22 @@ TEST_F(Evaluation, ProviderFailureIsRelayedAndTheCallCarriesOn) {
     std::vector<std::string> relayed;
   };
   const std::string long_line = std::string(1023, 'a') + std::string(1023, 'b') + "tail";
+  // Characters of two, three and four bytes across the buffer's end move to the next chunk;
+  // bytes that are not UTF-8 are cut where the buffer ends.
+  const std::string a1021(1021, 'a'), a1022(1022, 'a');
+  const std::string cent = "\xC2\xA2", euro = "\xE2\x82\xAC", clef = "\xF0\x9D\x84\x9E";
+  const std::string stray(1030, '\x80');
   const Case cases[] = {
       {"no lines", {}, {}},
       {"two lines", {"mesh failed", ""}, {"mesh failed", ""}},
       {"line longer than the buffer",
        {long_line},
        {std::string(1023, 'a'), std::string(1023, 'b'), "tail"}},
+      {"two-byte character at the end", {a1022 + cent + "b"}, {a1022, cent + "b"}},
+      {"three-byte character at the end", {a1021 + euro}, {a1021, euro}},
+      {"four-byte character at the end", {a1021 + clef}, {a1021, clef}},
+      {"character just inside", {a1021 + cent + "b"}, {a1021 + cent, "b"}},
+      {"continuation bytes only", {stray}, {stray.substr(0, 1023), stray.substr(1023)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
