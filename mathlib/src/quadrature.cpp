@@ -7,16 +7,14 @@
 // (b - a) w_i / 2.
 #include <cstddef>
 
+#include "detail/internal.h"
 #include "gauss_legendre.h"
-#include "internal.h"
 #include "quadrel.h"
 
 namespace quadrel {
 namespace {
 
 using Integrand = double (*)(double, int*);
-
-enum Status { kOk = 0, kRejected = 1, kNoMemory = 2 };
 
 // Largest rule served without scratch memory.
 constexpr int kLargestFixedRule = 10;
@@ -40,31 +38,32 @@ double apply_rule(Integrand f, double lower, double upper, int m, double* x, dou
 }  // namespace
 }  // namespace quadrel
 
-int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*), double lower,
-                                                       double upper, int n,
-                                                       double* result) noexcept {
-  using namespace quadrel;
+extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*),
+                                                                  double lower, double upper, int n,
+                                                                  double* result) noexcept {
+  using quadrel::kLargestFixedRule;
+  namespace gauss_legendre = quadrel::gauss_legendre;
   const int m = gauss_legendre::rule_points(n);
-  if (m == 0) return kRejected;
+  if (m == 0) return QUADREL_GAUSS_BAD_ARGUMENT;
 
   if (m <= kLargestFixedRule) {
     double x[kLargestFixedRule];
     double w[kLargestFixedRule];
     double y[kLargestFixedRule];
     gauss_legendre::rule(m, x, w, nullptr);
-    *result = apply_rule(f, lower, upper, m, x, w, y);
-    return kOk;
+    *result = quadrel::apply_rule(f, lower, upper, m, x, w, y);
+    return QUADREL_SUCCESS;
   }
 
   const std::size_t count = static_cast<std::size_t>(m);
-  auto work = scratch<double>(4 * count);
-  if (!work) return kNoMemory;
+  auto work = quadrel::scratch<double>(4 * count);
+  if (!work) return QUADREL_GAUSS_NO_MEMORY;
   double* nodes = work.get();
   double* derivatives = nodes + count;
   double* weights = derivatives + count;
   double* values = weights + count;
 
   gauss_legendre::rule(m, nodes, weights, derivatives);
-  *result = apply_rule(f, lower, upper, m, nodes, weights, values);
-  return kOk;
+  *result = quadrel::apply_rule(f, lower, upper, m, nodes, weights, values);
+  return QUADREL_SUCCESS;
 }
