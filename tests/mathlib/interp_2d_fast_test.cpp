@@ -91,13 +91,13 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
 }
 
 int reference(const Data& d, const Mesh& m, const Queries& q, std::vector<double>* zi) {
-  int status = 0;
+  int status = QUADREL_SUCCESS;
   zi->assign(q.x.size(), 0.0);
   for (int i = 0; i < q.size(); ++i) {
     double value = -1.0;
     if (m.count <= 0 || !reference_point(d, m, q.x[i], q.y[i], &value)) {
       value = -1.0;
-      status = 1;
+      status = QUADREL_INTERP2D_UNSERVED;
     }
     (*zi)[i] = value;
   }
@@ -119,7 +119,7 @@ Mesh triangulate(const Data& d) {
   EXPECT_EQ(
       import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
           d.size(), d.x.data(), d.y.data(), m.neighbours.data(), m.triangles.data(), &m.count, 3),
-      0);
+      QUADREL_SUCCESS);
   return m;
 }
 
