@@ -195,6 +195,17 @@ TEST(Root2d, NonFiniteStepsEndAfterAllIterations) {
   }
 }
 
+// A Jacobian with a zero row leaves the point where it is, and the unchanged values still face
+// the test after the step: between 0.01 * tolerance and tolerance they pass it.
+TEST(Root2d, ZeroRowKeepsThePointForTheConvergenceTest) {
+  calls = {};
+  double x[2] = {1.0 + 5e-11, 2.385};
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, zero_row, nullptr, 1e-10), QUADREL_SUCCESS);
+  EXPECT_EQ(calls.count, 1 + 2);
+  EXPECT_EQ(x[0], 1.0 + 5e-11);
+  EXPECT_EQ(x[1], 2.385);
+}
+
 TEST(Root2d, RejectsUnknownCountsOutsideOneAndTwo) {
   for (int n : {0, 3, -1, 1000}) {
     SCOPED_TRACE(n);
