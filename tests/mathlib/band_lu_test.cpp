@@ -1,3 +1,4 @@
+// Band LU: examples, rejected arguments, the reference BLAS bit for bit, the dense solution.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Dense LU, solution and inverse: examples, rejected arguments, bit-exact references, properties.
 #include <gtest/gtest.h>
 
 #include <algorithm>

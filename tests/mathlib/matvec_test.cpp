@@ -1,3 +1,4 @@
+// Matrix-vector product: examples, strides, rejected arguments, bit-exact references.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -188,10 +189,10 @@ TEST(MatrixVectorProduct, BitForBitWithTheReferenceBlas) {
   }
 }
 
-// The product against the loop of the stated order (scale y, then column after column,
-// skipping the columns whose x(j) is zero), on vectors with zeros of either sign and
-// matrices with infinities and NaNs, at sizes around the vector width and the groups of
-// four columns that the contiguous case takes together.
+// The product against the plain loop (scale y, then column after column, skipping the columns
+// whose x(j) is zero), on vectors with zeros of either sign and matrices with infinities and
+// NaNs, at sizes around the vector width and the groups of four columns that the contiguous
+// case takes together.
 TEST(MatrixVectorProduct, BitForBitWithTheColumnOrderOnHardValues) {
   std::mt19937_64 rng(0x5eed'6006);
   std::uniform_real_distribution<double> draw(0.0, 1.0);

@@ -38,7 +38,7 @@ double reference_series(const double* c, int terms, double delta) {
   return sum;
 }
 
-// The m-point rule (m odd, at least 11), step by step in the stated order.
+// The m-point rule (m odd, at least 11), step by step in the reference transcription's order.
 Rule reference_rule(int m) {
   std::vector<double> x(m), d(m);
   const double order_term = double(m) * (m + 1);
@@ -145,7 +145,7 @@ void expect_rule(int n, const Rule& rule, const std::vector<int>& weight_indices
   }
 }
 
-TEST(GaussQuadratureFast, SmallRulesMatchStatedOrderInEveryWeight) {
+TEST(GaussQuadratureFast, SmallRulesMatchTheTranscriptionInEveryWeight) {
   for (int n = 11; n <= 62; ++n) {
     SCOPED_TRACE(n);
     const int m = n % 2 == 1 ? n : n + 1;
@@ -155,7 +155,7 @@ TEST(GaussQuadratureFast, SmallRulesMatchStatedOrderInEveryWeight) {
   }
 }
 
-TEST(GaussQuadratureFast, LargeRulesMatchStatedOrder) {
+TEST(GaussQuadratureFast, LargeRulesMatchTheTranscription) {
   std::mt19937 random(2385);
   for (int m : {101, 203, 1001, 4097, 10001, 46339}) {
     SCOPED_TRACE(m);
@@ -167,8 +167,8 @@ TEST(GaussQuadratureFast, LargeRulesMatchStatedOrder) {
 }
 
 // Random intervals (reversed, empty, non-finite) and integrand values (zeros, signed zeros,
-// huge and tiny magnitudes, NaN) give the stated order's sum.
-TEST(GaussQuadratureFast, ResultsMatchStatedOrder) {
+// huge and tiny magnitudes, NaN) give the sum of the reference transcription.
+TEST(GaussQuadratureFast, ResultsMatchTheTranscription) {
   struct Case {
     const char* name;
     double lower, upper;

@@ -1,3 +1,4 @@
+// The small exports: cross and dot products, calendar time, rotations and fmax with its NaN rule.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
