@@ -78,40 +78,44 @@ void interpolate_point(int n, const double* x, const double* y, double t, int k,
   }
 }
 
+// The interpolation proper, for n >= 1.
+void interpolate(int n, const double* x, const double* y, int ni, const double* xi,
+                 double* yi) noexcept {
+  if (ni <= 0) return;
+
+  for (int i = 0; i < ni; ++i) yi[i] = 0.0;
+  if (n == 1) {
+    for (int i = 0; i < ni; ++i) yi[i] = y[0];
+    return;
+  }
+
+  // Results written into the table would change it under the scan: such a call is served
+  // point by point from the table as it stands, like the plain scan. Points are read before
+  // the results of their group are written, which changes nothing when yi is xi itself.
+  const bool sorted = !overlap(yi, ni, x, n) && ascending(n, x);
+  const bool grouped = sorted && (yi == xi || !overlap(yi, ni, xi, ni));
+  int i = 0;
+  if (grouped) {
+    for (; i + kLanes <= ni; i += kLanes) {
+      int k[kLanes];
+      search<kLanes>(n, x, xi + i, k);
+      for (int j = 0; j < kLanes; ++j) interpolate_point(n, x, y, xi[i + j], k[j], yi + i + j);
+    }
+  }
+  for (; i < ni; ++i) {
+    int k = 0;
+    if (sorted) search<1>(n, x, xi + i, &k);
+    interpolate_point(n, x, y, xi[i], k, yi + i);
+  }
+}
+
 }  // namespace
 }  // namespace quadrel
 
 extern "C" int import_mathfunction_1d_pwl_interpolation(int n, const double* x, const double* y,
                                                         int ni, const double* xi,
                                                         double* yi) noexcept {
-  using quadrel::kLanes;
   if (n < 1) return QUADREL_INTERP1D_EMPTY_TABLE;
-  if (ni <= 0) return QUADREL_SUCCESS;
-
-  for (int i = 0; i < ni; ++i) yi[i] = 0.0;
-  if (n == 1) {
-    for (int i = 0; i < ni; ++i) yi[i] = y[0];
-    return QUADREL_SUCCESS;
-  }
-
-  // Results written into the table would change it under the scan: such a call is served
-  // point by point from the table as it stands, like the plain scan. Points are read before
-  // the results of their group are written, which changes nothing when yi is xi itself.
-  const bool sorted = !quadrel::overlap(yi, ni, x, n) && quadrel::ascending(n, x);
-  const bool grouped = sorted && (yi == xi || !quadrel::overlap(yi, ni, xi, ni));
-  int i = 0;
-  if (grouped) {
-    for (; i + kLanes <= ni; i += kLanes) {
-      int k[kLanes];
-      quadrel::search<kLanes>(n, x, xi + i, k);
-      for (int j = 0; j < kLanes; ++j)
-        quadrel::interpolate_point(n, x, y, xi[i + j], k[j], yi + i + j);
-    }
-  }
-  for (; i < ni; ++i) {
-    int k = 0;
-    if (sorted) quadrel::search<1>(n, x, xi + i, &k);
-    quadrel::interpolate_point(n, x, y, xi[i], k, yi + i);
-  }
+  quadrel::interpolate(n, x, y, ni, xi, yi);
   return QUADREL_SUCCESS;
 }

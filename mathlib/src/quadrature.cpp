@@ -35,14 +35,8 @@ double apply_rule(Integrand f, double lower, double upper, int m, double* x, dou
   return ddot(m, w, y);
 }
 
-}  // namespace
-}  // namespace quadrel
-
-extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*),
-                                                                  double lower, double upper, int n,
-                                                                  double* result) noexcept {
-  using quadrel::kLargestFixedRule;
-  namespace gauss_legendre = quadrel::gauss_legendre;
+// The integral of f over [lower, upper] with the rule that n asks for; the status.
+int integrate(Integrand f, double lower, double upper, int n, double* result) noexcept {
   const int m = gauss_legendre::rule_points(n);
   if (m == 0) return QUADREL_GAUSS_BAD_ARGUMENT;
 
@@ -51,12 +45,12 @@ extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(do
     double w[kLargestFixedRule];
     double y[kLargestFixedRule];
     gauss_legendre::rule(m, x, w, nullptr);
-    *result = quadrel::apply_rule(f, lower, upper, m, x, w, y);
+    *result = apply_rule(f, lower, upper, m, x, w, y);
     return QUADREL_SUCCESS;
   }
 
   const std::size_t count = static_cast<std::size_t>(m);
-  auto work = quadrel::scratch<double>(4 * count);
+  auto work = scratch<double>(4 * count);
   if (!work) return QUADREL_GAUSS_NO_MEMORY;
   double* nodes = work.get();
   double* derivatives = nodes + count;
@@ -64,6 +58,15 @@ extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(do
   double* values = weights + count;
 
   gauss_legendre::rule(m, nodes, weights, derivatives);
-  *result = quadrel::apply_rule(f, lower, upper, m, nodes, weights, values);
+  *result = apply_rule(f, lower, upper, m, nodes, weights, values);
   return QUADREL_SUCCESS;
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*),
+                                                                  double lower, double upper, int n,
+                                                                  double* result) noexcept {
+  return quadrel::integrate(f, lower, upper, n, result);
 }

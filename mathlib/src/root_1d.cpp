@@ -22,14 +22,8 @@ bool same_strict_sign(double u, double v) noexcept {
   return (u > 0.0 && v > 0.0) || (u < 0.0 && v < 0.0);
 }
 
-}  // namespace
-}  // namespace quadrel
-
-extern "C" int import_mathfunction_1d_nullstelle(double x1, double x2, double* root,
-                                                 double (*f)(double), double tolerance) noexcept {
-  using quadrel::kMaxIterations;
-  using quadrel::kRelativeTolerance;
-  using quadrel::same_strict_sign;
+// Brent's iteration from the ends x1 and x2; the status, and the zero through root.
+int find_zero(double x1, double x2, double* root, double (*f)(double), double tolerance) {
   double a = x1, b = x2, c = x2;
   double fa = f(x1);
   double fb = f(x2);
@@ -101,4 +95,12 @@ extern "C" int import_mathfunction_1d_nullstelle(double x1, double x2, double* r
     fb = f(b);
   }
   return QUADREL_ROOT1D_NO_ZERO;
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_1d_nullstelle(double x1, double x2, double* root,
+                                                 double (*f)(double), double tolerance) noexcept {
+  return quadrel::find_zero(x1, x2, root, f, tolerance);
 }

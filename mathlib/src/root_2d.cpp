@@ -238,18 +238,12 @@ void line_search(System& system, int n, const Vector previous, double previous_m
   }
 }
 
-}  // namespace
-}  // namespace quadrel
-
-extern "C" int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f,
-                                                 void* /*reserved*/, double tolerance) noexcept {
-  using quadrel::kSize;
-  if (n < 1 || n > quadrel::kMaxUnknowns) return QUADREL_ROOT2D_BAD_ORDER;
-
-  quadrel::System system(n, f);
-  quadrel::Vector point = {0.0, x[0], x[1]};
-  quadrel::Matrix jac = {};
-  quadrel::Vector g, p, previous;
+// The iteration for n = 1 or 2 unknowns, from x to the status.
+int solve(int n, double* x, quadrel_system_2d f, double tolerance) {
+  System system(n, f);
+  Vector point = {0.0, x[0], x[1]};
+  Matrix jac = {};
+  Vector g, p, previous;
   for (int i = 0; i < kSize; ++i) g[i] = p[i] = previous[i] = 1.0;
   int pivot[kSize] = {1, 1, 1};
   const auto finish = [&](int status) {
@@ -259,16 +253,13 @@ extern "C" int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_syste
   };
 
   double merit = system.merit(point);
-  if (quadrel::largest_magnitude(system.values(), n) < 0.01 * tolerance) {
-    return finish(QUADREL_SUCCESS);
-  }
+  if (largest_magnitude(system.values(), n) < 0.01 * tolerance) return finish(QUADREL_SUCCESS);
 
   double sum = 0.0;
   for (int i = 1; i <= n; ++i) sum += point[i] * point[i];
-  const double max_step =
-      quadrel::kMaxStepFactor * quadrel::larger_of(std::sqrt(sum), static_cast<double>(n));
+  const double max_step = kMaxStepFactor * larger_of(std::sqrt(sum), static_cast<double>(n));
 
-  for (int iteration = 1; iteration <= quadrel::kMaxIterations; ++iteration) {
+  for (int iteration = 1; iteration <= kMaxIterations; ++iteration) {
     system.jacobian(point, jac);
     const auto& values = system.values();
     for (int i = 1; i <= n; ++i) {
@@ -282,13 +273,20 @@ extern "C" int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_syste
     // A J with a row of zeros has no Newton step: the point stays where it is, as it does
     // for a step that is not finite (a J singular without a zero row), which the line search
     // rejects.
-    if (quadrel::decompose(jac, n, pivot)) {
-      quadrel::substitute(jac, n, pivot, p);
-      quadrel::line_search(system, n, previous, previous_merit, g, p, max_step, point, &merit);
+    if (decompose(jac, n, pivot)) {
+      substitute(jac, n, pivot, p);
+      line_search(system, n, previous, previous_merit, g, p, max_step, point, &merit);
     }
-    if (quadrel::largest_magnitude(system.values(), n) < tolerance) {
-      return finish(QUADREL_SUCCESS);
-    }
+    if (largest_magnitude(system.values(), n) < tolerance) return finish(QUADREL_SUCCESS);
   }
   return finish(QUADREL_ROOT2D_NOT_CONVERGED);
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f,
+                                                 void* /*reserved*/, double tolerance) noexcept {
+  if (n < 1 || n > quadrel::kMaxUnknowns) return QUADREL_ROOT2D_BAD_ORDER;
+  return quadrel::solve(n, x, f, tolerance);
 }
