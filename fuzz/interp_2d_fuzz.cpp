@@ -104,13 +104,13 @@ void check_near_starts(fuzz::Input& in) {
     double z;
     require(import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
                 d.size(), d.x.data(), d.y.data(), d.z.data(), nb.data(), tri.data(), count, 1, &cx,
-                &cy, &z) == 0);
+                &cy, &z) == QUADREL_SUCCESS);
   };
   std::vector<double> batch(ni), single(ni);
   start_at_triangle_0();
   const int status = interpolate(0, ni, batch.data());
   start_at_triangle_0();
-  int single_status = 0;
+  int single_status = QUADREL_SUCCESS;
   for (int i = 0; i < ni; ++i) single_status |= interpolate(i, 1, &single[i]);
   require(status == single_status);
   require(std::memcmp(batch.data(), single.data(), sizeof(double) * ni) == 0);

@@ -118,11 +118,11 @@ void check_interpolation(const Data& d, const std::vector<int>& tri, const std::
   const int once = import_mathfunction_2d_pwl_interpolation(
       d.size(), d.x.data(), d.y.data(), d.z.data(), ni, qx.data(), qy.data(), one_call.data());
   if (!d.integers) {
-    require(status == 0 || status == 1);
-    require(once == 0 || once == 1);
+    require(status == QUADREL_SUCCESS || status == QUADREL_INTERP2D_UNSERVED);
+    require(once == QUADREL_SUCCESS || once == QUADREL_INTERP2D_UNSERVED);
     return;
   }
-  require(status == 0 && once == 0);
+  require(status == QUADREL_SUCCESS && once == QUADREL_SUCCESS);
   for (int i = 0; i < ni; ++i) {
     const double expected = linear(qx[i], qy[i]);
     const double tolerance = 1e-9 * (1 + std::fabs(qx[i]) + std::fabs(qy[i]));
@@ -132,7 +132,8 @@ void check_interpolation(const Data& d, const std::vector<int>& tri, const std::
 }
 
 // Overwrites entries of the mesh with values from the input, in range or not, and runs the
-// interpolation on it: it must neither read outside the arrays nor report anything but 0 or 1.
+// interpolation on it: it must neither read outside the arrays nor report anything but success
+// or unserved points.
 void check_corrupted(const Data& d, std::vector<int> tri, std::vector<int> nb, int count,
                      fuzz::Input& in) {
   for (int i = 0, changes = in.byte() % 16; i < changes; ++i) {
@@ -144,7 +145,7 @@ void check_corrupted(const Data& d, std::vector<int> tri, std::vector<int> nb, i
   double zi[3];
   const int status = import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
       d.size(), d.x.data(), d.y.data(), d.z.data(), nb.data(), tri.data(), count, 3, qx, qy, zi);
-  require(status == 0 || status == 1);
+  require(status == QUADREL_SUCCESS || status == QUADREL_INTERP2D_UNSERVED);
 }
 
 }  // namespace
@@ -174,10 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   int count = -99;
   const int status = import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
       d.size(), d.x.data(), d.y.data(), nb.data(), tri.data(), &count, 3);
-  require(status == 0 || status == 2 || status == 9 || status == 226);
-  if (d.integers) require(status != 9);
-  if (status != 0) {
-    require(status == 9 ? count == 0 : count == -99);
+  require(status == QUADREL_SUCCESS || status == QUADREL_TRI_COINCIDENT ||
+          status == QUADREL_TRI_DEGENERATE || status == QUADREL_TRI_COLLINEAR);
+  if (d.integers) require(status != QUADREL_TRI_DEGENERATE);
+  if (status != QUADREL_SUCCESS) {
+    require(status == QUADREL_TRI_DEGENERATE ? count == 0 : count == -99);
     return 0;
   }
   check_structure(d, tri, nb, count);

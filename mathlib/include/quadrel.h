@@ -422,7 +422,7 @@ QUADREL_API int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_syst
  * segment with a NaN abscissa could hold) gets 0. With n = 1 every point gets y_0.
  *
  *   n   [in] number of table entries, n >= 1.
- *   x   [in] array of n abscissae, ascending (an unordered table is searched as stated above;
+ *   x   [in] array of n abscissae, ascending (an unordered table is searched as described above;
  *       equal neighbours make that segment's s undefined).
  *   y   [in] array of n values; with n = 1 only y[0] is read.
  *   ni  [in] number of evaluation points; ni <= 0 evaluates nothing.

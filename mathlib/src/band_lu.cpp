@@ -15,18 +15,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "internal.h"
+#include "detail/internal.h"
 #include "quadrel.h"
 #include "simd.h"
 
 namespace {
-
-// Statuses of arguments outside the contract: minus the argument's position.
-constexpr int kBadLda = -2;
-constexpr int kBadOrder = -3;
-constexpr int kBadLower = -4;
-constexpr int kBadUpper = -5;
-constexpr int kBadPivots = -6;
 
 // 1-based view of the band array: at(r, j) is abd(r, j). Value is double, or const double
 // for the solver, which only reads the band.
@@ -44,17 +37,17 @@ class Band {
   int lda_;
 };
 
-// The checks shared by both exports, in argument order; 0 when the layout is valid. The
-// leading dimension is judged only against valid bandwidths, and in 64 bits so that
-// 2*ml + mu + 1 cannot overflow.
+// The checks shared by both exports, in argument order; QUADREL_SUCCESS when the layout is
+// valid. The leading dimension is judged only against valid bandwidths, and in 64 bits so
+// that 2*ml + mu + 1 cannot overflow.
 int check_layout(int lda, int ml, int mu) noexcept {
-  if (ml >= 0 && mu >= 0 && lda < 2 * std::int64_t{ml} + mu + 1) return kBadLda;
-  return 0;
+  if (ml >= 0 && mu >= 0 && lda < 2 * std::int64_t{ml} + mu + 1) return QUADREL_BAND_BAD_LDA;
+  return QUADREL_SUCCESS;
 }
 int check_bandwidths(int ml, int mu) noexcept {
-  if (ml < 0) return kBadLower;
-  if (mu < 0) return kBadUpper;
-  return 0;
+  if (ml < 0) return QUADREL_BAND_BAD_LOWER;
+  if (mu < 0) return QUADREL_BAND_BAD_UPPER;
+  return QUADREL_SUCCESS;
 }
 
 // daxpy of internal.h, vectorised in each clone of its caller: nothing when t is zero.
@@ -154,9 +147,9 @@ QUADREL_CLONES void solve(const double* abd, int lda, int n, int ml, int mu, con
 
 extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n, int ml, int mu,
                                                      int* ipvt) noexcept {
-  if (int status = check_layout(lda, ml, mu); status != 0) return status;
-  if (n < 1) return kBadOrder;
-  if (int status = check_bandwidths(ml, mu); status != 0) return status;
+  if (int status = check_layout(lda, ml, mu); status != QUADREL_SUCCESS) return status;
+  if (n < 1) return QUADREL_BAND_BAD_ORDER;
+  if (int status = check_bandwidths(ml, mu); status != QUADREL_SUCCESS) return status;
 
   return factor(abd, lda, n, ml, mu, ipvt);
 }
@@ -164,18 +157,18 @@ extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n
 extern "C" int import_mathfunction_loesung_lin_gls_band(const double* abd, int lda, int n, int ml,
                                                         int mu, const int* ipvt,
                                                         double* b) noexcept {
-  if (int status = check_layout(lda, ml, mu); status != 0) return status;
-  if (int status = check_bandwidths(ml, mu); status != 0) return status;
-  if (n < 1) return 0;
+  if (int status = check_layout(lda, ml, mu); status != QUADREL_SUCCESS) return status;
+  if (int status = check_bandwidths(ml, mu); status != QUADREL_SUCCESS) return status;
+  if (n < 1) return QUADREL_SUCCESS;
   // The forward sweep reads ipvt(k), k < n, which must name a row k..min(n, k + ml).
   if (ml > 0) {
     for (int k = 1; k < n; ++k) {
       if (ipvt[k - 1] < k || ipvt[k - 1] > std::min<std::int64_t>(n, std::int64_t{k} + ml)) {
-        return kBadPivots;
+        return QUADREL_BAND_BAD_PIVOTS;
       }
     }
   }
 
   solve(abd, lda, n, ml, mu, ipvt, b);
-  return 0;
+  return QUADREL_SUCCESS;
 }

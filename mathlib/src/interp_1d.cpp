@@ -18,8 +18,6 @@
 namespace quadrel {
 namespace {
 
-enum Status { kOk = 0, kRejected = 1 };
-
 // Points searched side by side.
 constexpr int kLanes = 16;
 
@@ -80,19 +78,15 @@ void interpolate_point(int n, const double* x, const double* y, double t, int k,
   }
 }
 
-}  // namespace
-}  // namespace quadrel
-
-int import_mathfunction_1d_pwl_interpolation(int n, const double* x, const double* y, int ni,
-                                             const double* xi, double* yi) noexcept {
-  using namespace quadrel;
-  if (n < 1) return kRejected;
-  if (ni <= 0) return kOk;
+// The interpolation proper, for n >= 1.
+void interpolate(int n, const double* x, const double* y, int ni, const double* xi,
+                 double* yi) noexcept {
+  if (ni <= 0) return;
 
   for (int i = 0; i < ni; ++i) yi[i] = 0.0;
   if (n == 1) {
     for (int i = 0; i < ni; ++i) yi[i] = y[0];
-    return kOk;
+    return;
   }
 
   // Results written into the table would change it under the scan: such a call is served
@@ -113,5 +107,15 @@ int import_mathfunction_1d_pwl_interpolation(int n, const double* x, const doubl
     if (sorted) search<1>(n, x, xi + i, &k);
     interpolate_point(n, x, y, xi[i], k, yi + i);
   }
-  return kOk;
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_1d_pwl_interpolation(int n, const double* x, const double* y,
+                                                        int ni, const double* xi,
+                                                        double* yi) noexcept {
+  if (n < 1) return QUADREL_INTERP1D_EMPTY_TABLE;
+  quadrel::interpolate(n, x, y, ni, xi, yi);
+  return QUADREL_SUCCESS;
 }

@@ -26,11 +26,10 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
-#include <new>
 
-#include "internal.h"
+#include "detail/internal.h"
+#include "detail/triangulation_core.h"
 #include "quadrel.h"
-#include "triangulation_core.h"
 
 namespace quadrel {
 namespace {
@@ -229,7 +228,7 @@ class PackedMesh {
     int bits = 1;
     while ((std::size_t{16} << (2 * bits)) < size) ++bits;
     const unsigned cells = 1u << bits;
-    triangles_.reset(new (std::nothrow) PackedTriangle[size]);
+    triangles_ = scratch<PackedTriangle>(size, Fill::kNone);
     position_ = scratch<int>(size);
     auto first = scratch<int>(std::size_t(cells) * cells + 1);
     if (!triangles_ || !position_ || !first) return false;
@@ -581,7 +580,7 @@ constexpr long long kLongWalk = 16;
 constexpr int kPackedMinimum = 4096;
 
 int interpolate(const Triangulation& tri, int ni, const double* xi, const double* yi, double* zi) {
-  int status = 0;
+  int status = QUADREL_SUCCESS;
   PackedMesh packed;
   StartGrid grid;
   double slack = -1.0;
@@ -605,7 +604,7 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
       zi[i] = (w.beta * tri.z[v[1]] + w.alpha * tri.z[v[0]]) + w.gamma * tri.z[v[2]];
     } else {
       zi[i] = kNoTriangle;
-      status = 1;
+      status = QUADREL_INTERP2D_UNSERVED;
     }
 
     // Pack once the walks so far have cost about two builds, if they are long and enough of
@@ -629,7 +628,7 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
 }  // namespace
 }  // namespace quadrel
 
-int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
+extern "C" int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
     int n, const double* x, const double* y, const double* z, const int* neighbours,
     const int* triangles, int triangle_count, int ni, const double* xi, const double* yi,
     double* zi) noexcept {
@@ -637,28 +636,22 @@ int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
   return quadrel::interpolate(tri, ni, xi, yi, zi);
 }
 
-int import_mathfunction_2d_pwl_interpolation(int n, const double* x, const double* y,
-                                             const double* z, int ni, const double* xi,
-                                             const double* yi, double* zi) noexcept {
-  if (n > quadrel::kMaxTrianglePoints) return -1;
-  if (n < 1) return quadrel::kCollinearPoints + 1;
+extern "C" int import_mathfunction_2d_pwl_interpolation(int n, const double* x, const double* y,
+                                                        const double* z, int ni, const double* xi,
+                                                        const double* yi, double* zi) noexcept {
+  if (n > quadrel::kMaxTrianglePoints) return QUADREL_TRI_TOO_MANY;
+  // Checked here as well, before the point count sizes the scratch arrays.
+  if (n < 1) return QUADREL_TRI_COLLINEAR;
 
   const auto count = static_cast<std::size_t>(n);
-  auto neighbours = quadrel::scratch<int>(6 * count + 1);
-  auto triangles = quadrel::scratch<int>(6 * count + 1);
-  auto xy = quadrel::scratch<double>(2 * count + 1);
-  if (!neighbours || !triangles || !xy) return quadrel::kWorkStorageExhausted + 1;
-  for (std::size_t i = 0; i < count; ++i) {
-    xy[2 * i] = x[i];
-    xy[2 * i + 1] = y[i];
-  }
+  auto neighbours = quadrel::scratch<int>(6 * count);
+  auto triangles = quadrel::scratch<int>(6 * count);
+  if (!neighbours || !triangles) return QUADREL_TRI_DEGENERATE;
   int triangle_count = 0;
+  std::unique_ptr<double[]> xy;
   const int status =
-      quadrel::triangulate(n, xy.get(), neighbours.get(), triangles.get(), &triangle_count);
-  if (status != 0) return status + 1;
-  for (std::size_t i = 0; i < 3 * std::size_t(triangle_count); ++i) {
-    if (neighbours[i] > 0) --neighbours[i];
-  }
+      quadrel::triangulate_points(n, x, y, neighbours.get(), triangles.get(), &triangle_count, &xy);
+  if (status != QUADREL_SUCCESS) return status;
   const quadrel::Triangulation tri{
       n, {xy.get(), xy.get() + 1, 2}, z, neighbours.get(), triangles.get(), triangle_count};
   return quadrel::interpolate(tri, ni, xi, yi, zi);

@@ -24,21 +24,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
-#include <new>
 #include <utility>
 
-#include "internal.h"
+#include "detail/internal.h"
 #include "kernels.h"
 #include "quadrel.h"
 
 namespace {
-
-// Status of an argument outside the contract: minus its position in the argument list.
-constexpr int kBadLda = -2;
-constexpr int kBadPivots = -4;
-
-// Status of the inversion when its scratch vector cannot be obtained.
-constexpr int kNoScratch = 1;
 
 // Column j (0-based) of a column-major matrix with leading dimension lda.
 double* column(double* a, int lda, int j) noexcept {
@@ -77,12 +69,6 @@ constexpr int kTriangleChunk = 32;
 constexpr int kUpperBlock = 64;
 constexpr int kLowerChunk = 128;
 constexpr int kRowBlock = 64;
-
-// Scratch that is written before it is read: not filled, null when memory is exhausted.
-template <class T>
-std::unique_ptr<T[]> uninitialised(std::size_t count) noexcept {
-  return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
-}
 
 // The plain factorisation loop over columns c0..c1-1, for the steps k in c0..min(c1, n-1)-1,
 // assuming the steps before c0 have been applied to these columns. Records ipvt(k) and, for
@@ -314,15 +300,16 @@ void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) no
 }  // namespace
 
 extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* ipvt) noexcept {
-  if (lda_too_small(lda, n)) return kBadLda;
-  if (n < 1) return 0;
+  if (lda_too_small(lda, n)) return QUADREL_LU_BAD_LDA;
+  if (n < 1) return QUADREL_SUCCESS;
 
   int info = 0;
   std::unique_ptr<int[]> steps;
   std::unique_ptr<double[]> scratch;
   if (n >= kBlockedFactorOrder) {
-    steps = uninitialised<int>(kStepChunk);
-    scratch = uninitialised<double>(quadrel::kernels::update_scratch_size());
+    steps = quadrel::scratch<int>(kStepChunk, quadrel::Fill::kNone);
+    scratch =
+        quadrel::scratch<double>(quadrel::kernels::update_scratch_size(), quadrel::Fill::kNone);
   }
   if (steps && scratch) {
     info = BlockedFactorisation(a, lda, n, ipvt, steps.get(), scratch.get()).run();
@@ -336,9 +323,9 @@ extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* 
 
 extern "C" int import_mathfunction_loesung_lin_gls(const double* a, int lda, int n, const int* ipvt,
                                                    double* b) noexcept {
-  if (lda_too_small(lda, n)) return kBadLda;
-  if (n < 1) return 0;
-  if (!pivots_valid(ipvt, n)) return kBadPivots;
+  if (lda_too_small(lda, n)) return QUADREL_LU_BAD_LDA;
+  if (n < 1) return QUADREL_SUCCESS;
+  if (!pivots_valid(ipvt, n)) return QUADREL_LU_BAD_PIVOTS;
 
   // Forward: apply the steps of L in order to b.
   for (int k = 0; k < n - 1; ++k) {
@@ -356,30 +343,32 @@ extern "C" int import_mathfunction_loesung_lin_gls(const double* a, int lda, int
     b[k] = b[k] / u[k];
     quadrel::kernels::axpy(k, -b[k], u, b);
   }
-  return 0;
+  return QUADREL_SUCCESS;
 }
 
 extern "C" int import_mathfunction_inversion_matrix(double* a, int lda, int n,
                                                     const int* ipvt) noexcept {
-  if (lda_too_small(lda, n)) return kBadLda;
-  if (n < 1) return 0;
-  if (!pivots_valid(ipvt, n)) return kBadPivots;
+  if (lda_too_small(lda, n)) return QUADREL_LU_BAD_LDA;
+  if (n < 1) return QUADREL_SUCCESS;
+  if (!pivots_valid(ipvt, n)) return QUADREL_LU_BAD_PIVOTS;
 
   if (n >= kBlockedInverseOrder) {
     const std::size_t order = static_cast<std::size_t>(n);
-    const auto steps = uninitialised<int>(kUpperBlock);
-    const auto scratch = uninitialised<double>(quadrel::kernels::update_scratch_size());
-    const auto copies = uninitialised<double>(order * std::max(kUpperBlock, kLowerChunk));
+    const auto steps = quadrel::scratch<int>(kUpperBlock, quadrel::Fill::kNone);
+    const auto scratch =
+        quadrel::scratch<double>(quadrel::kernels::update_scratch_size(), quadrel::Fill::kNone);
+    const auto copies =
+        quadrel::scratch<double>(order * std::max(kUpperBlock, kLowerChunk), quadrel::Fill::kNone);
     if (steps && scratch && copies) {
       invert_upper(a, lda, n, copies.get(), steps.get(), scratch.get());
       apply_lower_steps(a, lda, n, ipvt, copies.get());
-      return 0;
+      return QUADREL_SUCCESS;
     }
   }
   // work(k+1..n) holds the multipliers of column k while that column is rebuilt.
   const auto work = quadrel::scratch<double>(static_cast<std::size_t>(n));
-  if (!work) return kNoScratch;
+  if (!work) return QUADREL_LU_NO_MEMORY;
   invert_upper_plain(a, lda, n);
   apply_lower_steps_plain(a, lda, n, ipvt, work.get());
-  return 0;
+  return QUADREL_SUCCESS;
 }

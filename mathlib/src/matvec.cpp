@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kInvalidArgument = 1;
-
 // Position of element 0 of a strided vector of `count` elements.
 std::ptrdiff_t first_position(int count, std::ptrdiff_t stride) noexcept {
   return stride > 0 ? 0 : (static_cast<std::ptrdiff_t>(count) - 1) * -stride;
@@ -76,9 +74,9 @@ extern "C" int import_mathfunction_matrix_vektor_produkt(int m, int n, double al
                                                          int incx, double beta, double* y,
                                                          int incy) noexcept {
   if (m < 0 || n < 0 || lda < std::max(1, m) || incx == 0 || incy == 0) {
-    return kInvalidArgument;
+    return QUADREL_MATVEC_BAD_ARGUMENT;
   }
-  if (m == 0 || n == 0 || (alpha == 0.0 && beta == 1.0)) return 0;
+  if (m == 0 || n == 0 || (alpha == 0.0 && beta == 1.0)) return QUADREL_SUCCESS;
 
   const std::ptrdiff_t step_x = incx;
   const std::ptrdiff_t step_y = incy;
@@ -91,11 +89,11 @@ extern "C" int import_mathfunction_matrix_vektor_produkt(int m, int n, double al
       y[iy] = beta == 0.0 ? 0.0 : beta * y[iy];
     }
   }
-  if (alpha == 0.0) return 0;
+  if (alpha == 0.0) return QUADREL_SUCCESS;
 
   if (step_y == 1) {
     add_columns(m, n, alpha, a, lda, x, step_x, first_position(n, step_x), y);
-    return 0;
+    return QUADREL_SUCCESS;
   }
   std::ptrdiff_t jx = first_position(n, step_x);
   for (int j = 0; j < n; ++j, jx += step_x) {
@@ -105,5 +103,5 @@ extern "C" int import_mathfunction_matrix_vektor_produkt(int m, int n, double al
     std::ptrdiff_t iy = first_y;
     for (int i = 0; i < m; ++i, iy += step_y) y[iy] = y[iy] + t * column[i];
   }
-  return 0;
+  return QUADREL_SUCCESS;
 }

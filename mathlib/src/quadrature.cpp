@@ -7,16 +7,14 @@
 // (b - a) w_i / 2.
 #include <cstddef>
 
+#include "detail/internal.h"
 #include "gauss_legendre.h"
-#include "internal.h"
 #include "quadrel.h"
 
 namespace quadrel {
 namespace {
 
 using Integrand = double (*)(double, int*);
-
-enum Status { kOk = 0, kRejected = 1, kNoMemory = 2 };
 
 // Largest rule served without scratch memory.
 constexpr int kLargestFixedRule = 10;
@@ -37,15 +35,10 @@ double apply_rule(Integrand f, double lower, double upper, int m, double* x, dou
   return ddot(m, w, y);
 }
 
-}  // namespace
-}  // namespace quadrel
-
-int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*), double lower,
-                                                       double upper, int n,
-                                                       double* result) noexcept {
-  using namespace quadrel;
+// The integral of f over [lower, upper] with the rule that n asks for; the status.
+int integrate(Integrand f, double lower, double upper, int n, double* result) noexcept {
   const int m = gauss_legendre::rule_points(n);
-  if (m == 0) return kRejected;
+  if (m == 0) return QUADREL_GAUSS_BAD_ARGUMENT;
 
   if (m <= kLargestFixedRule) {
     double x[kLargestFixedRule];
@@ -53,12 +46,12 @@ int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*)
     double y[kLargestFixedRule];
     gauss_legendre::rule(m, x, w, nullptr);
     *result = apply_rule(f, lower, upper, m, x, w, y);
-    return kOk;
+    return QUADREL_SUCCESS;
   }
 
   const std::size_t count = static_cast<std::size_t>(m);
   auto work = scratch<double>(4 * count);
-  if (!work) return kNoMemory;
+  if (!work) return QUADREL_GAUSS_NO_MEMORY;
   double* nodes = work.get();
   double* derivatives = nodes + count;
   double* weights = derivatives + count;
@@ -66,5 +59,14 @@ int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*)
 
   gauss_legendre::rule(m, nodes, weights, derivatives);
   *result = apply_rule(f, lower, upper, m, nodes, weights, values);
-  return kOk;
+  return QUADREL_SUCCESS;
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_quadratische_integration_gauss(double (*f)(double, int*),
+                                                                  double lower, double upper, int n,
+                                                                  double* result) noexcept {
+  return quadrel::integrate(f, lower, upper, n, result);
 }

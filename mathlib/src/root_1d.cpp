@@ -14,8 +14,6 @@
 namespace quadrel {
 namespace {
 
-enum Status { kOk = 0, kNoZero = 1 };
-
 constexpr int kMaxIterations = 1000;
 // Relative part of the convergence test: about three times the spacing of doubles at |b|.
 constexpr double kRelativeTolerance = 6e-16;
@@ -24,16 +22,12 @@ bool same_strict_sign(double u, double v) noexcept {
   return (u > 0.0 && v > 0.0) || (u < 0.0 && v < 0.0);
 }
 
-}  // namespace
-}  // namespace quadrel
-
-int import_mathfunction_1d_nullstelle(double x1, double x2, double* root, double (*f)(double),
-                                      double tolerance) noexcept {
-  using namespace quadrel;
+// Brent's iteration from the ends x1 and x2; the status, and the zero through root.
+int find_zero(double x1, double x2, double* root, double (*f)(double), double tolerance) {
   double a = x1, b = x2, c = x2;
   double fa = f(x1);
   double fb = f(x2);
-  if (same_strict_sign(fa, fb)) return kNoZero;
+  if (same_strict_sign(fa, fb)) return QUADREL_ROOT1D_NO_ZERO;
 
   double fc = fb;
   double d = 0.0;  // the last step
@@ -60,7 +54,7 @@ int import_mathfunction_1d_nullstelle(double x1, double x2, double* root, double
     const double xm = 0.5 * (c - b);
     if (std::fabs(xm) <= tol1 || fb == 0.0) {
       *root = b;
-      return kOk;
+      return QUADREL_SUCCESS;
     }
 
     if (std::fabs(e) >= tol1 && std::fabs(fa) > std::fabs(fb)) {
@@ -100,5 +94,13 @@ int import_mathfunction_1d_nullstelle(double x1, double x2, double* root, double
     }
     fb = f(b);
   }
-  return kNoZero;
+  return QUADREL_ROOT1D_NO_ZERO;
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_1d_nullstelle(double x1, double x2, double* root,
+                                                 double (*f)(double), double tolerance) noexcept {
+  return quadrel::find_zero(x1, x2, root, f, tolerance);
 }

@@ -15,7 +15,7 @@
 // arithmetic produces.
 #include <cmath>
 
-#include "internal.h"
+#include "detail/internal.h"
 #include "quadrel.h"
 
 namespace quadrel {
@@ -32,10 +32,6 @@ constexpr double kTinyPivot = 1e-20;       // replaces an exactly zero pivot
 
 using Vector = double[kSize];
 using Matrix = double[kSize][kSize];
-
-// a > b ? a : b. A NaN a yields b; the C library's fmax is not called (quadrel exports its own
-// fmax with another NaN rule, and our calls would bind to it).
-double larger(double a, double b) { return a > b ? a : b; }
 
 // Largest |v_i|, i = 1 .. n; NaN when any v_i is NaN, so that NaN never counts as small.
 double largest_magnitude(const Vector v, int n) {
@@ -96,9 +92,9 @@ class System {
 };
 
 // Crout's decomposition of jac (rows and columns 1 .. n) with implicit partial pivoting: each
-// row is scaled by its largest element when the pivot is chosen. Returns 1, leaving jac as it
-// is, when a row is entirely zero.
-int decompose(Matrix jac, int n, int* pivot) {
+// row is scaled by its largest element when the pivot is chosen. Returns false, leaving jac and
+// pivot as they are, when a row is entirely zero (J is singular).
+bool decompose(Matrix jac, int n, int* pivot) {
   double scale[kSize];
   for (int i = 1; i <= n; ++i) {
     double big = 0.0;
@@ -106,7 +102,7 @@ int decompose(Matrix jac, int n, int* pivot) {
       const double a = std::fabs(jac[i][j]);
       if (a > big) big = a;
     }
-    if (big == 0.0) return 1;
+    if (big == 0.0) return false;
     scale[i] = 1.0 / big;
   }
   for (int j = 1; j <= n; ++j) {
@@ -142,7 +138,7 @@ int decompose(Matrix jac, int n, int* pivot) {
       for (int i = j + 1; i <= n; ++i) jac[i][j] *= factor;
     }
   }
-  return 0;
+  return true;
 }
 
 // Solves (L U) x = b in place from decompose's result; forward substitution starts at the
@@ -186,7 +182,7 @@ void line_search(System& system, int n, const Vector previous, double previous_m
   double test = 0.0;
   bool finite = true;
   for (int i = 1; i <= n; ++i) {
-    const double relative = std::fabs(p[i]) / larger(std::fabs(previous[i]), 1.0);
+    const double relative = std::fabs(p[i]) / larger_of(std::fabs(previous[i]), 1.0);
     if (relative > test) test = relative;
     finite = finite && std::isfinite(p[i]);
   }
@@ -237,19 +233,13 @@ void line_search(System& system, int n, const Vector previous, double previous_m
     merit2 = *merit;
     // A NaN or smaller candidate gives 0.1 lambda. Finite arithmetic keeps the candidate
     // below 0.51 lambda; the last line only guards against arithmetic that does not.
-    lambda = larger(next, 0.1 * lambda);
+    lambda = larger_of(next, 0.1 * lambda);
     if (!(lambda < 0.51 * lambda2)) lambda = 0.5 * lambda2;
   }
 }
 
-}  // namespace
-}  // namespace quadrel
-
-int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f, void* /*reserved*/,
-                                      double tolerance) noexcept {
-  using namespace quadrel;
-  if (n < 1 || n > kMaxUnknowns) return -1;
-
+// The iteration for n = 1 or 2 unknowns, from x to the status.
+int solve(int n, double* x, quadrel_system_2d f, double tolerance) {
   System system(n, f);
   Vector point = {0.0, x[0], x[1]};
   Matrix jac = {};
@@ -263,11 +253,11 @@ int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f, voi
   };
 
   double merit = system.merit(point);
-  if (largest_magnitude(system.values(), n) < 0.01 * tolerance) return finish(0);
+  if (largest_magnitude(system.values(), n) < 0.01 * tolerance) return finish(QUADREL_SUCCESS);
 
   double sum = 0.0;
   for (int i = 1; i <= n; ++i) sum += point[i] * point[i];
-  const double max_step = kMaxStepFactor * larger(std::sqrt(sum), static_cast<double>(n));
+  const double max_step = kMaxStepFactor * larger_of(std::sqrt(sum), static_cast<double>(n));
 
   for (int iteration = 1; iteration <= kMaxIterations; ++iteration) {
     system.jacobian(point, jac);
@@ -280,10 +270,23 @@ int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f, voi
     for (int i = 1; i <= n; ++i) previous[i] = point[i];
     const double previous_merit = merit;
     for (int i = 1; i <= n; ++i) p[i] = -values[i];
-    decompose(jac, n, pivot);  // a singular J yields a non-finite step, handled below
-    substitute(jac, n, pivot, p);
-    line_search(system, n, previous, previous_merit, g, p, max_step, point, &merit);
-    if (largest_magnitude(system.values(), n) < tolerance) return finish(0);
+    // A J with a row of zeros has no Newton step: the point stays where it is, as it does
+    // for a step that is not finite (a J singular without a zero row), which the line search
+    // rejects.
+    if (decompose(jac, n, pivot)) {
+      substitute(jac, n, pivot, p);
+      line_search(system, n, previous, previous_merit, g, p, max_step, point, &merit);
+    }
+    if (largest_magnitude(system.values(), n) < tolerance) return finish(QUADREL_SUCCESS);
   }
-  return finish(1);
+  return finish(QUADREL_ROOT2D_NOT_CONVERGED);
+}
+
+}  // namespace
+}  // namespace quadrel
+
+extern "C" int import_mathfunction_2d_nullstelle(int n, double* x, quadrel_system_2d f,
+                                                 void* /*reserved*/, double tolerance) noexcept {
+  if (n < 1 || n > quadrel::kMaxUnknowns) return QUADREL_ROOT2D_BAD_ORDER;
+  return quadrel::solve(n, x, f, tolerance);
 }

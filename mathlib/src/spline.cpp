@@ -12,13 +12,11 @@
 // the element above the diagonal (row j-1), the diagonal and the element below (row j+1).
 #include <cstddef>
 
-#include "internal.h"
+#include "detail/internal.h"
 #include "quadrel.h"
 
 namespace quadrel {
 namespace {
-
-enum Status { kOk = 0, kRejected = 1, kNoMemory = 2 };
 
 struct Column {
   double above;     // row j-1, column j
@@ -27,13 +25,13 @@ struct Column {
 };
 
 // Second derivatives of the spline through n >= 3 strictly increasing knots into m2. Returns
-// kNoMemory, or kRejected if the system has a zero on its diagonal (which strictly increasing
-// knots exclude), leaving m2 untouched in both cases.
-Status set_up(int n, const double* x, const double* y, double* m2) noexcept {
+// QUADREL_SPLINE_NO_MEMORY, or QUADREL_SPLINE_BAD_KNOTS if the system has a zero on its
+// diagonal (which strictly increasing knots exclude), leaving m2 untouched in both cases.
+int set_up(int n, const double* x, const double* y, double* m2) noexcept {
   const std::size_t count = static_cast<std::size_t>(n);
   auto columns = scratch<Column>(count);
   auto rhs = scratch<double>(count);
-  if (!columns || !rhs) return kNoMemory;
+  if (!columns || !rhs) return QUADREL_SPLINE_NO_MEMORY;
 
   columns[0] = {0.0, 1.0, 0.0};
   rhs[0] = 0.0;
@@ -52,7 +50,7 @@ Status set_up(int n, const double* x, const double* y, double* m2) noexcept {
   rhs[n - 1] = 0.0;
 
   for (int j = 0; j < n; ++j) {
-    if (columns[j].diagonal == 0.0) return kRejected;
+    if (columns[j].diagonal == 0.0) return QUADREL_SPLINE_BAD_KNOTS;
   }
 
   for (int j = 0; j < n; ++j) m2[j] = rhs[j];
@@ -65,7 +63,7 @@ Status set_up(int n, const double* x, const double* y, double* m2) noexcept {
   for (int j = n - 2; j >= 0; --j) {
     m2[j] = (m2[j] - m2[j + 1] * columns[j + 1].above) / columns[j].diagonal;
   }
-  return kOk;
+  return QUADREL_SUCCESS;
 }
 
 // The spline's value at xi, in the nesting that fixes the result bit for bit.
@@ -83,25 +81,25 @@ double evaluate(int n, const double* x, const double* y, const double* m2, doubl
 }  // namespace
 }  // namespace quadrel
 
-int import_mathfunction_1d_cubic_spline(int n, const double* x, const double* y, double xi,
-                                        double* value, double* m2, bool reuse) noexcept {
-  using namespace quadrel;
-  if (n < 2) return kRejected;
+extern "C" int import_mathfunction_1d_cubic_spline(int n, const double* x, const double* y,
+                                                   double xi, double* value, double* m2,
+                                                   bool reuse) noexcept {
+  if (n < 2) return QUADREL_SPLINE_BAD_KNOTS;
 
   if (!reuse) {
     // Written as a negated "<" so that a NaN knot counts as out of order too.
     for (int i = 0; i < n - 1; ++i) {
-      if (!(x[i] < x[i + 1])) return kRejected;
+      if (!(x[i] < x[i + 1])) return QUADREL_SPLINE_BAD_KNOTS;
     }
     if (n == 2) {
       m2[0] = 0.0;
       m2[1] = 0.0;
     } else {
-      const Status status = set_up(n, x, y, m2);
-      if (status != kOk) return status;
+      const int status = quadrel::set_up(n, x, y, m2);
+      if (status != QUADREL_SUCCESS) return status;
     }
   }
 
-  *value = evaluate(n, x, y, m2, xi);
-  return kOk;
+  *value = quadrel::evaluate(n, x, y, m2, xi);
+  return QUADREL_SUCCESS;
 }

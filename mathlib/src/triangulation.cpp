@@ -22,11 +22,12 @@
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
-#include "internal.h"
+#include "detail/internal.h"
+#include "detail/triangulation_core.h"
 #include "quadrel.h"
-#include "triangulation_core.h"
 
 namespace quadrel {
 namespace {
@@ -36,15 +37,11 @@ constexpr double kSideTolerance = 1e-16;
 // 100 ulp of 1 (100 * 2^-52): tolerance of the distinctness and diagonal tests.
 constexpr double kEps100 = 2.220446049250313e-14;
 
-// The larger of a and b. The C library's fmax is not called: quadrel exports its own fmax with
-// another NaN rule, and our calls would bind to it.
-double larger(double a, double b) { return a > b ? a : b; }
-
 int next_edge(int e) { return e == 3 ? 1 : e + 1; }
 int prev_edge(int e) { return e == 1 ? 3 : e - 1; }
 
 double max_abs(double a, double b, double c, double d) {
-  return larger(larger(std::fabs(a), std::fabs(b)), larger(std::fabs(c), std::fabs(d)));
+  return larger_of(larger_of(std::fabs(a), std::fabs(b)), larger_of(std::fabs(c), std::fabs(d)));
 }
 
 struct Edge {
@@ -81,7 +78,7 @@ class ScaledDifferences {
       for (int i = 0; i < count; ++i) {
         for (int c = 0; c < 2; ++c) {
           d_[2 * i + c] = to[i][c] * half - from[i][c] * half;
-          largest = larger(largest, std::fabs(d_[2 * i + c]));
+          largest = larger_of(largest, std::fabs(d_[2 * i + c]));
         }
       }
       k_ = pass;
@@ -118,7 +115,7 @@ bool replaces_diagonal_scaled(const double* p0, const double* p1, const double* 
   const double cb = x12 * x32 + y12 * y32;
   if (ca > d.tolerance(ta, 2) && cb > d.tolerance(tb, 2)) return false;
   if (ca < -d.tolerance(ta, 2) && cb < -d.tolerance(tb, 2)) return true;
-  const double tm = larger(ta, tb);
+  const double tm = larger_of(ta, tb);
   const double s = (x10 * y30 - x30 * y10) * cb + (x32 * y12 - x12 * y32) * ca;
   return s < -d.tolerance(tm, 4);
 }
@@ -149,7 +146,7 @@ inline bool swap_wanted(const double* p0, const double* p1, const double* p2, co
   const double cb = x12 * x32 + y12 * y32;
   if (ca > ta && cb > tb) return false;
   if (ca < -ta && cb < -tb) return true;
-  const double tm = larger(ta, tb);
+  const double tm = larger_of(ta, tb);
   const double s = (x10 * y30 - x30 * y10) * cb + (x32 * y12 - x12 * y32) * ca;
   if (!(std::isfinite(s) && std::isfinite(tm))) [[unlikely]] {
     return replaces_diagonal_overflowed(p0, p1, p2, p3, s < -tm);
@@ -568,7 +565,7 @@ int first_off_line(const Mesh& mesh, int n, int* orientation) {
 // True when two neighbours in sorted order differ by more than the tolerance in x or y.
 bool points_distinct(const double* xy, std::size_t n) {
   const auto apart = [](double a, double b) {
-    return std::fabs(a - b) > kEps100 * (larger(std::fabs(a), std::fabs(b)) + 1.0);
+    return std::fabs(a - b) > kEps100 * (larger_of(std::fabs(a), std::fabs(b)) + 1.0);
   };
   for (std::size_t i = 1; i < n; ++i) {
     const double* p = xy + 2 * (i - 1);
@@ -581,33 +578,33 @@ bool points_distinct(const double* xy, std::size_t n) {
 }  // namespace
 
 int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_count) noexcept {
-  if (n < 1) return kCollinearPoints;
+  if (n < 1) return QUADREL_TRI_COLLINEAR;
   const auto count = static_cast<std::size_t>(n);
   auto index = scratch<int>(count);
   auto stack = scratch<int>(count);
   if (!index || !stack) {
     *triangle_count = 0;
-    return kWorkStorageExhausted;
+    return QUADREL_TRI_DEGENERATE;
   }
   PointSort(xy, index.get()).sort(count);
 
-  int status = 0;
+  int status = QUADREL_SUCCESS;
   Mesh mesh(n, xy, links, vertices, stack.get());
   int orientation = 0;
   if (!points_distinct(xy, count)) {
-    status = kCoincidentPoints;
+    status = QUADREL_TRI_COINCIDENT;
   } else if (const int apex = first_off_line(mesh, n, &orientation); apex == 0) {
-    status = kCollinearPoints;
+    status = QUADREL_TRI_COLLINEAR;
   } else {
     mesh.start_fan(apex, orientation);
     for (int m = apex + 1; m <= n; ++m) {
       if (!mesh.insert(m)) {
-        status = kWorkStorageExhausted;
+        status = QUADREL_TRI_DEGENERATE;
         break;
       }
     }
-    if (status == 0 && !mesh.well_formed(n)) status = kWorkStorageExhausted;
-    if (status == 0) {
+    if (status == QUADREL_SUCCESS && !mesh.well_formed(n)) status = QUADREL_TRI_DEGENERATE;
+    if (status == QUADREL_SUCCESS) {
       mesh.renumber(index.get());
       *triangle_count = mesh.count();
     } else {
@@ -618,6 +615,29 @@ int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_coun
   return status;
 }
 
+int triangulate_points(int n, const double* x, const double* y, int* neighbours, int* triangles,
+                       int* triangle_count, std::unique_ptr<double[]>* points) noexcept {
+  if (n < 1) return QUADREL_TRI_COLLINEAR;
+  const auto count = static_cast<std::size_t>(n);
+  auto xy = scratch<double>(2 * count);
+  if (!xy) {
+    *triangle_count = 0;
+    return QUADREL_TRI_DEGENERATE;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    xy[2 * i] = x[i];
+    xy[2 * i + 1] = y[i];
+  }
+  const int status = triangulate(n, xy.get(), neighbours, triangles, triangle_count);
+  if (status != QUADREL_SUCCESS) return status;
+  // Triangle numbers from 1 to the caller's 0-based indices; hull links stay as they are.
+  for (std::size_t i = 0; i < 3 * std::size_t(*triangle_count); ++i) {
+    if (neighbours[i] > 0) --neighbours[i];
+  }
+  if (points != nullptr) *points = std::move(xy);
+  return QUADREL_SUCCESS;
+}
+
 bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
                        const double* p3) noexcept {
   return swap_wanted(p0, p1, p2, p3);
@@ -625,30 +645,10 @@ bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
 
 }  // namespace quadrel
 
-int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(int n, const double* x,
-                                                                  const double* y, int* neighbours,
-                                                                  int* triangles,
-                                                                  int* triangle_count,
-                                                                  int row_length) noexcept {
-  if (n > quadrel::kMaxTrianglePoints) return -1;
-  if (row_length != 3) return -7;
-  if (n < 1) return quadrel::kCollinearPoints + 1;
-
-  const auto count = static_cast<std::size_t>(n);
-  auto xy = quadrel::scratch<double>(2 * count);
-  if (!xy) {
-    *triangle_count = 0;
-    return quadrel::kWorkStorageExhausted + 1;
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    xy[2 * i] = x[i];
-    xy[2 * i + 1] = y[i];
-  }
-  const int status = quadrel::triangulate(n, xy.get(), neighbours, triangles, triangle_count);
-  if (status != 0) return status + 1;
-  // Triangle numbers from 1 to the caller's 0-based indices; hull links stay as they are.
-  for (std::size_t i = 0; i < 3 * std::size_t(*triangle_count); ++i) {
-    if (neighbours[i] > 0) --neighbours[i];
-  }
-  return 0;
+extern "C" int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
+    int n, const double* x, const double* y, int* neighbours, int* triangles, int* triangle_count,
+    int row_length) noexcept {
+  if (n > quadrel::kMaxTrianglePoints) return QUADREL_TRI_TOO_MANY;
+  if (row_length != 3) return QUADREL_TRI_BAD_ROW_LENGTH;
+  return quadrel::triangulate_points(n, x, y, neighbours, triangles, triangle_count, nullptr);
 }

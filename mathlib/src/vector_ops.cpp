@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "internal.h"
+#include "detail/internal.h"
 #include "quadrel.h"
 
 namespace {
@@ -28,7 +28,7 @@ extern "C" int import_mathfunction_kreuzprodukt_vektor3(const double* u, const d
   w[0] = u[1] * v[2] - u[2] * v[1];
   w[1] = u[2] * v[0] - u[0] * v[2];
   w[2] = u[0] * v[1] - u[1] * v[0];
-  return 0;
+  return QUADREL_SUCCESS;
 }
 
 // The sum order is fixed for bit-exact results: y product, then x, then z.
@@ -39,7 +39,7 @@ extern "C" double import_mathfunction_skalarprodukt_vektor3(const double* u,
 
 extern "C" int import_mathfunction_timestamp(std::int64_t* t) noexcept {
   if (t != nullptr) *t = static_cast<std::int64_t>(std::time(nullptr));
-  return 0;
+  return QUADREL_SUCCESS;
 }
 
 extern "C" std::uint32_t import_mathfunction_rotl(std::uint32_t value, int shift) noexcept {

@@ -1,3 +1,4 @@
+// Band LU: examples, rejected arguments, the reference BLAS bit for bit, the dense solution.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -167,7 +168,7 @@ TEST(BandLu, ExamplesGiveTheirPivotsStatusAndSolution) {
     GuardedArray<double> b(e.b, kGuardValue);
     EXPECT_EQ(import_mathfunction_loesung_lin_gls_band(abd.data(), lda, n, e.ml, e.mu, ipvt.data(),
                                                        b.data()),
-              0);
+              QUADREL_SUCCESS);
     for (int i = 0; i < n; ++i) EXPECT_NEAR(b[i], e.x[i], 4e-16 * std::abs(e.x[i])) << i;
     EXPECT_TRUE(abd.outside_intact());
     EXPECT_TRUE(ipvt.guards_intact());
@@ -185,11 +186,12 @@ TEST(BandLu, DiagonalMatrixReportsItsLastZero) {
 
   std::vector<double> regular{2.5, 0.5, 4.0};
   std::vector<double> b{5.0, 3.0, 1.0};
-  ASSERT_EQ(import_mathfunction_LU_Zerlegung_band(regular.data(), 1, 3, 0, 0, ipvt.data()), 0);
+  ASSERT_EQ(import_mathfunction_LU_Zerlegung_band(regular.data(), 1, 3, 0, 0, ipvt.data()),
+            QUADREL_SUCCESS);
   // With ml = 0 the pivot vector is not read: an invalid one does no harm.
   const int unread[3] = {-7, -7, -7};
   EXPECT_EQ(import_mathfunction_loesung_lin_gls_band(regular.data(), 1, 3, 0, 0, unread, b.data()),
-            0);
+            QUADREL_SUCCESS);
   EXPECT_EQ(b, (std::vector<double>{2.0, 6.0, 0.25}));
 }
 
@@ -203,15 +205,17 @@ TEST(BandLuArguments, OutsideTheContractTouchNothing) {
     int solve_status;
   };
   const Case cases[] = {
-      {"lda below 2*ml + mu + 1", 3, 3, 1, 1, -2, -2},
-      {"lda too small comes before n", 0, 0, 0, 0, -2, -2},
-      {"empty matrix", 1, 0, 0, 0, -3, 0},
-      {"negative order", 4, -2, 1, 1, -3, 0},
-      {"negative ml", 9, 3, -1, 1, -4, -4},
-      {"negative mu", 9, 3, 1, -1, -5, -5},
-      {"both negative", 9, 3, -1, -1, -4, -4},
-      {"lda is not judged against a negative ml", 0, 3, -1, 0, -4, -4},
-      {"2*ml + mu + 1 beyond int", INT_MAX, 3, INT_MAX / 2 + 1, 0, -2, -2},
+      {"lda below 2*ml + mu + 1", 3, 3, 1, 1, QUADREL_BAND_BAD_LDA, QUADREL_BAND_BAD_LDA},
+      {"lda too small comes before n", 0, 0, 0, 0, QUADREL_BAND_BAD_LDA, QUADREL_BAND_BAD_LDA},
+      {"empty matrix", 1, 0, 0, 0, QUADREL_BAND_BAD_ORDER, QUADREL_SUCCESS},
+      {"negative order", 4, -2, 1, 1, QUADREL_BAND_BAD_ORDER, QUADREL_SUCCESS},
+      {"negative ml", 9, 3, -1, 1, QUADREL_BAND_BAD_LOWER, QUADREL_BAND_BAD_LOWER},
+      {"negative mu", 9, 3, 1, -1, QUADREL_BAND_BAD_UPPER, QUADREL_BAND_BAD_UPPER},
+      {"both negative", 9, 3, -1, -1, QUADREL_BAND_BAD_LOWER, QUADREL_BAND_BAD_LOWER},
+      {"lda is not judged against a negative ml", 0, 3, -1, 0, QUADREL_BAND_BAD_LOWER,
+       QUADREL_BAND_BAD_LOWER},
+      {"2*ml + mu + 1 beyond int", INT_MAX, 3, INT_MAX / 2 + 1, 0, QUADREL_BAND_BAD_LDA,
+       QUADREL_BAND_BAD_LDA},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -232,7 +236,7 @@ TEST(BandLuArguments, PivotOutsideTheBandIsRejected) {
     GuardedArray<double> b({1.0, 2.0, 3.0, 4.0}, kGuardValue);
     EXPECT_EQ(
         import_mathfunction_loesung_lin_gls_band(factors.data(), 4, 4, 1, 1, ipvt.data(), b.data()),
-        -6);
+        QUADREL_BAND_BAD_PIVOTS);
     EXPECT_EQ(b.values(), (std::vector<double>{1.0, 2.0, 3.0, 4.0}));
   }
 }
@@ -288,7 +292,7 @@ TEST(BandLuReference, BitForBitWithTheReferenceBlas) {
         GuardedArray<double> b(rhs, kGuardValue);
         ASSERT_EQ(import_mathfunction_loesung_lin_gls_band(abd.data(), lda, n, shape.ml, shape.mu,
                                                            ipvt.data(), b.data()),
-                  0);
+                  QUADREL_SUCCESS);
         for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(b[i], x[i])) << i;
         EXPECT_TRUE(abd.outside_intact());
         EXPECT_TRUE(ipvt.guards_intact());
@@ -314,20 +318,21 @@ TEST(BandLuProperties, SolutionEqualsTheDenseOneOnRandomMatrices) {
       std::vector<int> ipvt(n);
       ASSERT_EQ(import_mathfunction_LU_Zerlegung_band(abd.data(), lda, n, shape.ml, shape.mu,
                                                       ipvt.data()),
-                0);
+                QUADREL_SUCCESS);
       std::vector<double> x(n);
       for (int i = 0; i < n; ++i) x[i] = 1.5 - 0.25 * i;
       const std::vector<double> b = x;
       ASSERT_EQ(import_mathfunction_loesung_lin_gls_band(abd.data(), lda, n, shape.ml, shape.mu,
                                                          ipvt.data(), x.data()),
-                0);
+                QUADREL_SUCCESS);
 
       std::vector<double> dense(std::size_t(n) * n);
       for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) dense[i + std::size_t(j) * n] = rows[i][j];
       }
       std::vector<int> dense_ipvt(n);
-      ASSERT_EQ(import_mathfunction_LU_Zerlegung(dense.data(), n, n, dense_ipvt.data()), 0);
+      ASSERT_EQ(import_mathfunction_LU_Zerlegung(dense.data(), n, n, dense_ipvt.data()),
+                QUADREL_SUCCESS);
       EXPECT_EQ(dense_ipvt, ipvt);
       std::vector<double> dense_x = b;
       import_mathfunction_loesung_lin_gls(dense.data(), n, n, dense_ipvt.data(), dense_x.data());

@@ -41,7 +41,7 @@ Data triangulated_data(int n) {
   d.triangles.resize(6 * std::size_t(n));
   EXPECT_EQ(import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
                 n, d.x.data(), d.y.data(), d.neighbours.data(), d.triangles.data(), &d.count, 3),
-            0);
+            QUADREL_SUCCESS);
   return d;
 }
 
@@ -69,7 +69,7 @@ int work(const Data& d, int id) {
     const int status = import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
         static_cast<int>(d.x.size()), d.x.data(), d.y.data(), d.z.data(), d.neighbours.data(),
         d.triangles.data(), d.count, static_cast<int>(xi.size()), xi.data(), yi.data(), zi.data());
-    wrong += status != 1 || zi[7] != -1.0;
+    wrong += status != QUADREL_INTERP2D_UNSERVED || zi[7] != -1.0;
     for (std::size_t i = 0; i < xi.size(); ++i) {
       if (i != 7) wrong += !(std::fabs(zi[i] - plane(xi[i], yi[i])) < 1e-12);
     }
@@ -80,7 +80,8 @@ int work(const Data& d, int id) {
       yi[i] = anywhere(rng);
     }
     wrong += import_mathfunction_2d_pwl_interpolation(200, d.x.data(), d.y.data(), d.z.data(), 20,
-                                                      xi.data(), yi.data(), zi.data()) != 0;
+                                                      xi.data(), yi.data(),
+                                                      zi.data()) != QUADREL_SUCCESS;
     for (std::size_t i = 0; i < 20; ++i) {
       wrong += !(std::fabs(zi[i] - plane(xi[i], yi[i])) < 1e-8);
     }
@@ -88,7 +89,8 @@ int work(const Data& d, int id) {
     root_a = 0.5 + id + 0.01 * round;
     root_b = 2.0 + 3 * id + 0.02 * round;
     double x[2] = {1.0, 1.0};
-    wrong += import_mathfunction_2d_nullstelle(2, x, thread_system, nullptr, 1e-12) != 0;
+    wrong +=
+        import_mathfunction_2d_nullstelle(2, x, thread_system, nullptr, 1e-12) != QUADREL_SUCCESS;
     wrong += !(std::fabs(x[0] - root_a) < 1e-10) + !(std::fabs(x[1] - std::sqrt(root_b)) < 1e-10);
   }
   return wrong;

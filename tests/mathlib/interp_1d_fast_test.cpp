@@ -1,7 +1,7 @@
-// One-dimensional interpolation against a literal transcription of the stated steps (zero the
-// results, then for every point the end segments or a scan from the table's start): random
-// tables with ties, signed zeros, NaN and disorder, points on and between the knots, and results
-// written over the inputs, all bit for bit.
+// One-dimensional interpolation against the plain loop (zero the results, then for every point
+// the end segments or a scan from the table's start): random tables with ties, signed zeros, NaN
+// and disorder, points on and between the knots, and results written over the inputs, all bit
+// for bit.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -19,7 +19,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// The stated steps, reading every input where and when they say (so that results written over
+// The plain loop, reading every input where and when it is used (so that results written over
 // an input are seen by the later points).
 void reference(int n, const double* x, const double* y, int ni, const double* xi, double* yi) {
   for (int i = 0; i < ni; ++i) yi[i] = 0.0;
@@ -122,7 +122,7 @@ std::vector<double> make_points(const std::vector<double>& x, int count, std::mt
   return xi;
 }
 
-TEST(Interp1dFast, MatchesStatedStepsOnRandomTables) {
+TEST(Interp1dFast, MatchesThePlainLoopOnRandomTables) {
   struct Case {
     const char* name;
     Table kind;
@@ -146,7 +146,7 @@ TEST(Interp1dFast, MatchesStatedStepsOnRandomTables) {
         reference(n, x.data(), y.data(), ni, xi.data(), expected.data());
         ASSERT_EQ(import_mathfunction_1d_pwl_interpolation(n, x.data(), y.data(), ni, xi.data(),
                                                            actual.data()),
-                  0);
+                  QUADREL_SUCCESS);
         EXPECT_TRUE(same_bits(actual, expected)) << "ni = " << ni;
       }
     }
@@ -154,8 +154,8 @@ TEST(Interp1dFast, MatchesStatedStepsOnRandomTables) {
 }
 
 // Results written over the points, the values or the abscissae: later points see what earlier
-// ones wrote, exactly as in the stated steps.
-TEST(Interp1dFast, ResultsOverInputsFollowStatedSteps) {
+// ones wrote, exactly as in the plain loop.
+TEST(Interp1dFast, ResultsOverInputsFollowThePlainLoop) {
   struct Case {
     const char* name;
     int xi_offset, yi_offset;  // offsets into one buffer: x at 0, y at n, spare from 2n
@@ -189,7 +189,7 @@ TEST(Interp1dFast, ResultsOverInputsFollowStatedSteps) {
     ASSERT_EQ(import_mathfunction_1d_pwl_interpolation(n, actual.data(), actual.data() + n, ni,
                                                        actual.data() + c.xi_offset,
                                                        actual.data() + c.yi_offset),
-              0);
+              QUADREL_SUCCESS);
     EXPECT_TRUE(same_bits(actual, expected));
   }
 }

@@ -20,7 +20,7 @@ std::vector<double> interpolate(const std::vector<double>& x, const std::vector<
   EXPECT_EQ(
       import_mathfunction_1d_pwl_interpolation(static_cast<int>(x.size()), x.data(), y.data(),
                                                static_cast<int>(xi.size()), xi.data(), yi.data()),
-      0);
+      QUADREL_SUCCESS);
   return yi;
 }
 
@@ -59,7 +59,7 @@ TEST(Interp1d, NoPointsWritesNothing) {
   double yi = 2.385;
   const double x[] = {0.0, 1.0}, y[] = {0.0, 1.0}, xi[] = {0.5};
   for (int ni : {0, -4}) {
-    EXPECT_EQ(import_mathfunction_1d_pwl_interpolation(2, x, y, ni, xi, &yi), 0);
+    EXPECT_EQ(import_mathfunction_1d_pwl_interpolation(2, x, y, ni, xi, &yi), QUADREL_SUCCESS);
     EXPECT_EQ(yi, 2.385);
   }
 }
@@ -68,7 +68,8 @@ TEST(Interp1d, RejectsEmptyTableWithoutWriting) {
   double yi[2] = {2.385, 2.385};
   const double x[] = {0.0}, y[] = {1.0}, xi[] = {0.5, 1.5};
   for (int n : {0, -1}) {
-    EXPECT_EQ(import_mathfunction_1d_pwl_interpolation(n, x, y, 2, xi, yi), 1);
+    EXPECT_EQ(import_mathfunction_1d_pwl_interpolation(n, x, y, 2, xi, yi),
+              QUADREL_INTERP1D_EMPTY_TABLE);
     EXPECT_EQ(yi[0], 2.385);
     EXPECT_EQ(yi[1], 2.385);
   }

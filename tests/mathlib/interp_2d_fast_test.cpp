@@ -40,7 +40,7 @@ struct Queries {
 // mirrored by a call of the reference, so the two hints stay equal.
 int g_reference_hint = -1;
 
-// The walk as stated, on the caller's arrays: false when no triangle serves the point.
+// The plain walk, on the caller's arrays: false when no triangle serves the point.
 bool reference_point(const Data& d, const Mesh& m, double px, double py, double* value) {
   const int count = m.count;
   int t = g_reference_hint;
@@ -91,13 +91,13 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
 }
 
 int reference(const Data& d, const Mesh& m, const Queries& q, std::vector<double>* zi) {
-  int status = 0;
+  int status = QUADREL_SUCCESS;
   zi->assign(q.x.size(), 0.0);
   for (int i = 0; i < q.size(); ++i) {
     double value = -1.0;
     if (m.count <= 0 || !reference_point(d, m, q.x[i], q.y[i], &value)) {
       value = -1.0;
-      status = 1;
+      status = QUADREL_INTERP2D_UNSERVED;
     }
     (*zi)[i] = value;
   }
@@ -119,7 +119,7 @@ Mesh triangulate(const Data& d) {
   EXPECT_EQ(
       import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
           d.size(), d.x.data(), d.y.data(), m.neighbours.data(), m.triangles.data(), &m.count, 3),
-      0);
+      QUADREL_SUCCESS);
   return m;
 }
 
@@ -252,7 +252,7 @@ Queries grid_queries(const Data& d, int side) {
   return q;
 }
 
-TEST(Interp2dFast, LongAndShortWalksMatchStatedWalk) {
+TEST(Interp2dFast, LongAndShortWalksMatchThePlainWalk) {
   struct Case {
     const char* name;
     Data data;
@@ -276,7 +276,7 @@ TEST(Interp2dFast, LongAndShortWalksMatchStatedWalk) {
 
 // Entries that the walk must stop at: vertices out of range, neighbours beyond the triangles,
 // and neighbours pointing the wrong way, which can make a walk cycle.
-TEST(Interp2dFast, BrokenMeshesMatchStatedWalk) {
+TEST(Interp2dFast, BrokenMeshesMatchThePlainWalk) {
   const Data d = uniform_data(8000, 9);
   const Mesh valid = triangulate(d);
   struct Case {
@@ -305,7 +305,7 @@ TEST(Interp2dFast, BrokenMeshesMatchStatedWalk) {
 
 // A mesh turned clockwise: walks go the wrong way round and end after more steps than
 // triangles; some still end by chance.
-TEST(Interp2dFast, ClockwiseMeshMatchesStatedWalk) {
+TEST(Interp2dFast, ClockwiseMeshMatchesThePlainWalk) {
   const Data d = uniform_data(3000, 12);
   Mesh m = triangulate(d);
   for (int t = 0; t < m.count; ++t) {
@@ -315,7 +315,7 @@ TEST(Interp2dFast, ClockwiseMeshMatchesStatedWalk) {
   expect_same(d, m, random_queries(d, m, 300, 31));
 }
 
-TEST(Interp2dFast, OneCallMatchesStatedWalk) {
+TEST(Interp2dFast, OneCallMatchesThePlainWalk) {
   const Data d = uniform_data(20000, 41);
   const Mesh m = triangulate(d);
   const Queries q = random_queries(d, m, 4000, 43);

@@ -41,7 +41,7 @@ Mesh triangulate(const Data& d) {
   EXPECT_EQ(
       import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
           d.size(), d.x.data(), d.y.data(), m.neighbours.data(), m.triangles.data(), &m.count, 3),
-      0);
+      QUADREL_SUCCESS);
   return m;
 }
 
@@ -66,9 +66,9 @@ TEST(Interp2d, PlaneInsideAndOutside) {
   const Data d = {{0, 1, 0}, {0, 0, 1}, {1, 2, 3}};
   const Queries q = {{0.25, 1}, {0.25, 1}};
   std::vector<double> zi;
-  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), QUADREL_SUCCESS);
   EXPECT_EQ(zi, (std::vector<double>{1.75, 4.0}));
-  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  EXPECT_EQ(interpolate_once(d, q, &zi), QUADREL_SUCCESS);
   EXPECT_EQ(zi, (std::vector<double>{1.75, 4.0}));
 }
 
@@ -77,9 +77,9 @@ TEST(Interp2d, VerticesGiveTheirValues) {
   d.z = {2.385, -7.25, 0.0625, 11.5, 3.75};
   const Queries q = {d.x, d.y};
   std::vector<double> zi;
-  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), QUADREL_SUCCESS);
   EXPECT_EQ(zi, d.z);
-  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  EXPECT_EQ(interpolate_once(d, q, &zi), QUADREL_SUCCESS);
   EXPECT_EQ(zi, d.z);
 }
 
@@ -88,11 +88,12 @@ TEST(Interp2d, SquareCentreOnKeptDiagonal) {
   const Data d = {{0, 1, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}};
   const Queries q = {{0.5, 0.75}, {0.5, 0.75}};
   std::vector<double> zi;
-  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), 0);
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), QUADREL_SUCCESS);
   EXPECT_EQ(zi, (std::vector<double>{0.0, 0.5}));
 }
 
-// A point no triangle serves gets -1.0 and makes the result 1; the others are served.
+// A point no triangle serves gets -1.0 and makes the result QUADREL_INTERP2D_UNSERVED; the
+// others are served.
 TEST(Interp2d, UnservedPointsGetMinusOne) {
   const double nan = std::nan("");
   struct Case {
@@ -102,11 +103,14 @@ TEST(Interp2d, UnservedPointsGetMinusOne) {
     int status;
   };
   const Case cases[] = {
-      {"NaN x", {{nan}, {0.25}}, {-1.0}, 1},
-      {"NaN y", {{0.25}, {nan}}, {-1.0}, 1},
-      {"NaN among served points", {{0.25, nan, 0.5}, {0.25, 0.5, 0}}, {1.75, -1.0, 1.5}, 1},
-      {"infinity", {{INFINITY, 0.25}, {0.25, 0.25}}, {-1.0, 1.75}, 1},
-      {"no points", {{}, {}}, {}, 0},
+      {"NaN x", {{nan}, {0.25}}, {-1.0}, QUADREL_INTERP2D_UNSERVED},
+      {"NaN y", {{0.25}, {nan}}, {-1.0}, QUADREL_INTERP2D_UNSERVED},
+      {"NaN among served points",
+       {{0.25, nan, 0.5}, {0.25, 0.5, 0}},
+       {1.75, -1.0, 1.5},
+       QUADREL_INTERP2D_UNSERVED},
+      {"infinity", {{INFINITY, 0.25}, {0.25, 0.25}}, {-1.0, 1.75}, QUADREL_INTERP2D_UNSERVED},
+      {"no points", {{}, {}}, {}, QUADREL_SUCCESS},
   };
   const Mesh m = triangulate(kPlane);
   for (const Case& c : cases) {
@@ -145,7 +149,7 @@ TEST(Interp2d, BrokenTriangulationsFailTheWalk) {
     EXPECT_EQ(import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
                   d.size(), d.x.data(), d.y.data(), d.z.data(), c.neighbours.data(),
                   c.triangles.data(), c.count, q.size(), q.x.data(), q.y.data(), zi.data()),
-              1);
+              QUADREL_INTERP2D_UNSERVED);
     EXPECT_EQ(zi[0], -1.0);
   }
 }
@@ -160,11 +164,11 @@ TEST(Interp2d, PointsOnSharedEdgesAreServed) {
   const Queries q = {{-2.175, -1.5, -0.3}, {1, 1, 1}};
   const Mesh m = triangulate(d);
   std::vector<double> zi;
-  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  EXPECT_EQ(interpolate_once(d, q, &zi), QUADREL_SUCCESS);
   for (int i = 0; i < q.size(); ++i) EXPECT_NEAR(zi[i], q.x[i] + 1, 1e-15) << i;
-  EXPECT_EQ(interpolate(d, m, q, &zi), 0);
+  EXPECT_EQ(interpolate(d, m, q, &zi), QUADREL_SUCCESS);
   for (int i = 0; i < q.size(); ++i) EXPECT_NEAR(zi[i], q.x[i] + 1, 1e-15) << i;
-  EXPECT_EQ(interpolate(mirrored, m, Queries{{2.175}, {1}}, &zi), 1);
+  EXPECT_EQ(interpolate(mirrored, m, Queries{{2.175}, {1}}, &zi), QUADREL_INTERP2D_UNSERVED);
   EXPECT_EQ(zi[0], -1.0);
 }
 
@@ -203,7 +207,7 @@ TEST(Interp2d, AxisParallelEdgesOfIntegerMeshes) {
       }
     }
     std::vector<double> zi;
-    ASSERT_EQ(interpolate(d, m, q, &zi), 0);
+    ASSERT_EQ(interpolate(d, m, q, &zi), QUADREL_SUCCESS);
     for (int i = 0; i < q.size(); ++i) ASSERT_NEAR(zi[i], linear(q.x[i], q.y[i]), 1e-13) << i;
   }
 }
@@ -216,10 +220,10 @@ TEST(Interp2d, OneCallReportsTriangulationFailures) {
     int status;
   };
   const Case cases[] = {
-      {"duplicate point", {{0, 1, 0, 1}, {0, 0, 1, 0}, {1, 2, 3, 4}}, 2},
-      {"collinear points", {{0, 1, 2}, {0, 1, 2}, {1, 2, 3}}, 226},
-      {"two points", {{0, 1}, {0, 1}, {1, 2}}, 226},
-      {"no points", {{}, {}, {}}, 226},
+      {"duplicate point", {{0, 1, 0, 1}, {0, 0, 1, 0}, {1, 2, 3, 4}}, QUADREL_TRI_COINCIDENT},
+      {"collinear points", {{0, 1, 2}, {0, 1, 2}, {1, 2, 3}}, QUADREL_TRI_COLLINEAR},
+      {"two points", {{0, 1}, {0, 1}, {1, 2}}, QUADREL_TRI_COLLINEAR},
+      {"no points", {{}, {}, {}}, QUADREL_TRI_COLLINEAR},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -268,7 +272,7 @@ TEST(Interp2d, ReproducesLinearFunctions) {
     const Mesh m = triangulate(d);
     const Queries q = queries(20000, 7 + n);
     std::vector<double> zi;
-    ASSERT_EQ(interpolate(d, m, q, &zi), 0);
+    ASSERT_EQ(interpolate(d, m, q, &zi), QUADREL_SUCCESS);
     for (int i = 0; i < q.size(); ++i) {
       // The hull of 2000 or more points covers [-0.9, 0.9]^2. Beyond the hull the plane of a
       // small boundary triangle is extended over up to a thousand times its size, which
@@ -291,8 +295,8 @@ TEST(Interp2d, OneCallMatchesTwoPhases) {
   q.x.insert(q.x.begin(), (d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3);
   q.y.insert(q.y.begin(), (d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3);
   std::vector<double> two_phase, one_call;
-  ASSERT_EQ(interpolate(d, m, q, &two_phase), 0);
-  ASSERT_EQ(interpolate_once(d, q, &one_call), 0);
+  ASSERT_EQ(interpolate(d, m, q, &two_phase), QUADREL_SUCCESS);
+  ASSERT_EQ(interpolate_once(d, q, &one_call), QUADREL_SUCCESS);
   EXPECT_EQ(one_call, two_phase);
 }
 

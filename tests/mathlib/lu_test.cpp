@@ -1,3 +1,4 @@
+// Dense LU, solution and inverse: examples, rejected arguments, bit-exact references, properties.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,17 +158,19 @@ TEST(LuSolveAndInverse, SmallExamples) {
     const int n = static_cast<int>(c.rows.size());
     GuardedMatrix a = guarded(from_rows(c.rows), n, n + 3);
     std::vector<int> ipvt(n);
-    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), a.lda(), n, ipvt.data()), 0);
+    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), a.lda(), n, ipvt.data()), QUADREL_SUCCESS);
     const GuardedMatrix factors = a;
     GuardedArray<double> b(c.b, kGuardValue);
-    EXPECT_EQ(import_mathfunction_loesung_lin_gls(a.data(), a.lda(), n, ipvt.data(), b.data()), 0);
+    EXPECT_EQ(import_mathfunction_loesung_lin_gls(a.data(), a.lda(), n, ipvt.data(), b.data()),
+              QUADREL_SUCCESS);
     EXPECT_EQ(b.values(), c.x);
     EXPECT_TRUE(b.guards_intact());
     for (int j = 0; j < n; ++j) {
       for (int i = 0; i < n; ++i) EXPECT_TRUE(same_bits(a(i, j), factors(i, j)));  // unchanged
     }
 
-    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), a.lda(), n, ipvt.data()), 0);
+    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), a.lda(), n, ipvt.data()),
+              QUADREL_SUCCESS);
     const std::vector<double> inverse = from_rows(c.inverse_rows);
     for (int j = 0; j < n; ++j) {
       for (int i = 0; i < n; ++i) EXPECT_EQ(a(i, j), inverse[i + std::size_t(j) * n]);
@@ -186,11 +189,11 @@ TEST(LuArguments, OutsideTheContractTouchNothing) {
     int status;
   };
   const Case cases[] = {
-      {"empty matrix", 0, 0, 0},
-      {"negative order", 3, -4, 0},
-      {"negative order, negative lda", -7, -4, 0},
-      {"lda below n", 2, 3, -2},
-      {"negative lda", -1, 1, -2},
+      {"empty matrix", 0, 0, QUADREL_SUCCESS},
+      {"negative order", 3, -4, QUADREL_SUCCESS},
+      {"negative order, negative lda", -7, -4, QUADREL_SUCCESS},
+      {"lda below n", 2, 3, QUADREL_LU_BAD_LDA},
+      {"negative lda", -1, 1, QUADREL_LU_BAD_LDA},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -206,10 +209,12 @@ TEST(LuArguments, PivotOutsideTheMatrixIsRejected) {
                                        std::vector<int>{1, 1, 3}, std::vector<int>{-1, 3, 3}}) {
     SCOPED_TRACE(::testing::PrintToString(ipvt));
     GuardedArray<double> b({1.0, 2.0, 3.0}, kGuardValue);
-    EXPECT_EQ(import_mathfunction_loesung_lin_gls(factors.data(), 3, 3, ipvt.data(), b.data()), -4);
+    EXPECT_EQ(import_mathfunction_loesung_lin_gls(factors.data(), 3, 3, ipvt.data(), b.data()),
+              QUADREL_LU_BAD_PIVOTS);
     EXPECT_EQ(b.values(), (std::vector<double>{1.0, 2.0, 3.0}));
     std::vector<double> a = factors;
-    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), 3, 3, ipvt.data()), -4);
+    EXPECT_EQ(import_mathfunction_inversion_matrix(a.data(), 3, 3, ipvt.data()),
+              QUADREL_LU_BAD_PIVOTS);
     EXPECT_EQ(a, factors);
   }
 }
@@ -248,11 +253,13 @@ TEST(LuReference, BitForBitWithTheReferenceBlas) {
       for (double& v : rhs) v = std::uniform_real_distribution<double>(-5.0, 5.0)(rng);
       const std::vector<double> x = ref.solve(rhs);
       GuardedArray<double> b(rhs, kGuardValue);
-      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), b.data()), 0);
+      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), b.data()),
+                QUADREL_SUCCESS);
       for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(b[i], x[i])) << i;
 
       const std::vector<double> inverse = ref.inverse();
-      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), 0);
+      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()),
+                QUADREL_SUCCESS);
       for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
           ASSERT_TRUE(same_value(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
@@ -343,11 +350,13 @@ TEST(LuBlocked, BitForBitWithThePlainOrderOnHardMatrices) {
       for (double& v : rhs) v = std::uniform_real_distribution<double>(-5.0, 5.0)(rng);
       const std::vector<double> x = ref.solve(rhs);
       GuardedArray<double> b(rhs, kGuardValue);
-      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), c.lda, n, ipvt.data(), b.data()), 0);
+      ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), c.lda, n, ipvt.data(), b.data()),
+                QUADREL_SUCCESS);
       for (int i = 0; i < n; ++i) ASSERT_TRUE(same_value(b[i], x[i])) << i;
 
       const std::vector<double> inverse = ref.inverse();
-      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), c.lda, n, ipvt.data()), 0);
+      ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), c.lda, n, ipvt.data()),
+                QUADREL_SUCCESS);
       for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
           ASSERT_TRUE(same_value(a(i, j), inverse[i + std::size_t(j) * n])) << i << ", " << j;
@@ -387,7 +396,7 @@ TEST(LuProperties, FactorsSolutionsAndInverseOnRandomMatrices) {
     const double tolerance = 64.0 * n * 0x1p-52;
     GuardedMatrix a = guarded(matrix, n, lda);
     std::vector<int> ipvt(n);
-    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), lda, n, ipvt.data()), 0);
+    ASSERT_EQ(import_mathfunction_LU_Zerlegung(a.data(), lda, n, ipvt.data()), QUADREL_SUCCESS);
 
     const std::vector<double> rebuilt = rebuild(a, ipvt, n);
     for (std::size_t i = 0; i < rebuilt.size(); ++i) EXPECT_NEAR(rebuilt[i], matrix[i], tolerance);
@@ -396,7 +405,8 @@ TEST(LuProperties, FactorsSolutionsAndInverseOnRandomMatrices) {
     std::vector<double> b(n);
     for (int i = 0; i < n; ++i) b[i] = 0.5 + i;
     std::vector<double> x = b;
-    ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), x.data()), 0);
+    ASSERT_EQ(import_mathfunction_loesung_lin_gls(a.data(), lda, n, ipvt.data(), x.data()),
+              QUADREL_SUCCESS);
     for (int i = 0; i < n; ++i) {
       double sum = 0.0;
       double size = 0.0;
@@ -408,7 +418,7 @@ TEST(LuProperties, FactorsSolutionsAndInverseOnRandomMatrices) {
     }
 
     // inverse(A) * A = I.
-    ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), 0);
+    ASSERT_EQ(import_mathfunction_inversion_matrix(a.data(), lda, n, ipvt.data()), QUADREL_SUCCESS);
     double inverse_size = 0.0;
     for (int j = 0; j < n; ++j) {
       for (int i = 0; i < n; ++i) inverse_size = std::max(inverse_size, std::abs(a(i, j)));

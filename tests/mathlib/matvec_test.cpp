@@ -1,3 +1,4 @@
+// Matrix-vector product: examples, strides, rejected arguments, bit-exact references.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -94,7 +95,7 @@ TEST(MatrixVectorProduct, Examples) {
     GuardedArray<double> matrix(c.a, kGuardValue);
     EXPECT_EQ(import_mathfunction_matrix_vektor_produkt(2, 2, c.alpha, matrix.data(), 2, x.data(),
                                                         c.incx, c.beta, y.data(), c.incy),
-              0);
+              QUADREL_SUCCESS);
     // The expected vector is in element order: y(1), y(2).
     EXPECT_EQ(y[0], c.expected[0]);
     EXPECT_EQ(y[1], c.expected[1]);
@@ -108,14 +109,16 @@ TEST(MatrixVectorProduct, NegativeStrideStartsFromTheLastElement) {
   const double a[4] = {1.0, 3.0, 2.0, 4.0};  // rows (1, 2) and (3, 4)
   const double x[2] = {1.0, 2.0};            // with incx = -1: x(1) = 2, x(2) = 1
   double y[3] = {0.0, 0.0, kGuardValue};
-  ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(2, 2, 1.0, a, 2, x, -1, 0.0, y, 1), 0);
+  ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(2, 2, 1.0, a, 2, x, -1, 0.0, y, 1),
+            QUADREL_SUCCESS);
   EXPECT_EQ(y[0], 4.0);
   EXPECT_EQ(y[1], 10.0);
   EXPECT_TRUE(same_bits(y[2], kGuardValue));
 
   // With incy = -1 the first element of y is the last of the array.
   double z[2] = {0.0, 0.0};
-  ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(2, 1, 1.0, a, 2, x, 1, 0.0, z, -1), 0);
+  ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(2, 1, 1.0, a, 2, x, 1, 0.0, z, -1),
+            QUADREL_SUCCESS);
   EXPECT_EQ(z[0], 3.0);
   EXPECT_EQ(z[1], 1.0);
 }
@@ -132,15 +135,15 @@ TEST(MatrixVectorProduct, RejectionsAndQuickReturnsTouchNothing) {
     int status;
   };
   const Case cases[] = {
-      {"negative m", -1, 2, 1.0, 2, 1, 0.0, 1, 1},
-      {"negative n", 2, -1, 1.0, 2, 1, 0.0, 1, 1},
-      {"lda below m", 3, 2, 1.0, 2, 1, 0.0, 1, 1},
-      {"lda 0 with m 0", 0, 2, 1.0, 0, 1, 0.0, 1, 1},
-      {"incx 0", 2, 2, 1.0, 2, 0, 0.0, 1, 1},
-      {"incy 0", 2, 2, 1.0, 2, 1, 0.0, 0, 1},
-      {"m 0", 0, 2, 1.0, 1, 1, 0.0, 1, 0},
-      {"n 0", 2, 0, 1.0, 2, 1, 0.0, 1, 0},
-      {"alpha 0, beta 1", 2, 2, 0.0, 2, 1, 1.0, 1, 0},
+      {"negative m", -1, 2, 1.0, 2, 1, 0.0, 1, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"negative n", 2, -1, 1.0, 2, 1, 0.0, 1, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"lda below m", 3, 2, 1.0, 2, 1, 0.0, 1, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"lda 0 with m 0", 0, 2, 1.0, 0, 1, 0.0, 1, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"incx 0", 2, 2, 1.0, 2, 0, 0.0, 1, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"incy 0", 2, 2, 1.0, 2, 1, 0.0, 0, QUADREL_MATVEC_BAD_ARGUMENT},
+      {"m 0", 0, 2, 1.0, 1, 1, 0.0, 1, QUADREL_SUCCESS},
+      {"n 0", 2, 0, 1.0, 2, 1, 0.0, 1, QUADREL_SUCCESS},
+      {"alpha 0, beta 1", 2, 2, 0.0, 2, 1, 1.0, 1, QUADREL_SUCCESS},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -180,16 +183,16 @@ TEST(MatrixVectorProduct, BitForBitWithTheReferenceBlas) {
     reference::dgemv(m, n, alpha, a.data(), lda, x.data(), incx, beta, expected.data(), incy);
     ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(m, n, alpha, a.data(), lda, x.data(), incx,
                                                         beta, y.data(), incy),
-              0);
+              QUADREL_SUCCESS);
     for (int i = 0; i < m; ++i) ASSERT_TRUE(same_bits(y[i], expected[i])) << i;
     EXPECT_TRUE(y.outside_intact());
   }
 }
 
-// The product against the loop of the stated order (scale y, then column after column,
-// skipping the columns whose x(j) is zero), on vectors with zeros of either sign and
-// matrices with infinities and NaNs, at sizes around the vector width and the groups of
-// four columns that the contiguous case takes together.
+// The product against the plain loop (scale y, then column after column, skipping the columns
+// whose x(j) is zero), on vectors with zeros of either sign and matrices with infinities and
+// NaNs, at sizes around the vector width and the groups of four columns that the contiguous
+// case takes together.
 TEST(MatrixVectorProduct, BitForBitWithTheColumnOrderOnHardValues) {
   std::mt19937_64 rng(0x5eed'6006);
   std::uniform_real_distribution<double> draw(0.0, 1.0);
@@ -232,7 +235,7 @@ TEST(MatrixVectorProduct, BitForBitWithTheColumnOrderOnHardValues) {
     Strided y(ys, incy);
     ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(m, n, alpha, a.data(), lda, x.data(), incx,
                                                         beta, y.data(), incy),
-              0);
+              QUADREL_SUCCESS);
     for (int i = 0; i < m; ++i) ASSERT_TRUE(same_value(y[i], expected[i])) << i;
     EXPECT_TRUE(y.outside_intact());
   }

@@ -67,7 +67,7 @@ TEST(Root1d, FindsBracketedRoots) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     double root = kNaN;
-    EXPECT_EQ(find_root(c.x1, c.x2, &root, c.f, c.tolerance), 0);
+    EXPECT_EQ(find_root(c.x1, c.x2, &root, c.f, c.tolerance), QUADREL_SUCCESS);
     EXPECT_NEAR(root, c.expected, c.max_error);
     EXPECT_LE(g_calls.size(), 1002u);
     ASSERT_GE(g_calls.size(), 2u);
@@ -92,7 +92,7 @@ TEST(Root1d, ReturnsAnEndWhereFunctionIsZeroOrNaN) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     double root = kNaN;
-    EXPECT_EQ(find_root(c.x1, c.x2, &root, c.f, 1e-12), 0);
+    EXPECT_EQ(find_root(c.x1, c.x2, &root, c.f, 1e-12), QUADREL_SUCCESS);
     EXPECT_EQ(root, c.expected);
     EXPECT_EQ(g_calls.size(), 2u);
   }
@@ -100,7 +100,7 @@ TEST(Root1d, ReturnsAnEndWhereFunctionIsZeroOrNaN) {
 
 TEST(Root1d, RejectsEndsOfOneSignAfterTwoCalls) {
   double root = 2.385;
-  EXPECT_EQ(find_root(-1.0, 1.0, &root, no_real_root, 1e-12), 1);
+  EXPECT_EQ(find_root(-1.0, 1.0, &root, no_real_root, 1e-12), QUADREL_ROOT1D_NO_ZERO);
   EXPECT_EQ(root, 2.385);
   EXPECT_EQ(g_calls, (std::vector<double>{-1.0, 1.0}));
 }
@@ -109,7 +109,7 @@ TEST(Root1d, RejectsEndsOfOneSignAfterTwoCalls) {
 // the two calls at the ends, and gives up without touching root.
 TEST(Root1d, GivesUpAfterIterationLimit) {
   double root = 2.385;
-  EXPECT_EQ(find_root(0.0, 3.0, &root, line, kNaN), 1);
+  EXPECT_EQ(find_root(0.0, 3.0, &root, line, kNaN), QUADREL_ROOT1D_NO_ZERO);
   EXPECT_EQ(root, 2.385);
   EXPECT_EQ(g_calls.size(), 1002u);
 }

@@ -111,7 +111,7 @@ TEST(Root2d, SolvesSystems) {
     calls = {};
     double x[2] = {c.start[0], c.start[1]};
     int reserved = 0;
-    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, c.f, &reserved, 1e-10), 0);
+    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, c.f, &reserved, 1e-10), QUADREL_SUCCESS);
     EXPECT_NEAR(x[0], c.root[0], 1e-10);
     EXPECT_NEAR(x[1], c.root[1], 1e-10);
     EXPECT_TRUE(calls.point0_always_zero);
@@ -122,7 +122,7 @@ TEST(Root2d, SolvesSystems) {
 TEST(Root2d, StartPointWellBelowToleranceReturnsAtOnce) {
   calls = {};
   double x[2] = {1.0, 2.0 + 4e-15};
-  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, shifted, nullptr, 1e-10), 0);
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, shifted, nullptr, 1e-10), QUADREL_SUCCESS);
   EXPECT_EQ(calls.count, 1);
   EXPECT_EQ(x[0], 1.0);
   EXPECT_EQ(x[1], 2.0 + 4e-15);
@@ -135,7 +135,8 @@ TEST(Root2d, NonPositiveToleranceRunsAllIterations) {
     SCOPED_TRACE(tolerance);
     calls = {};
     double x[2] = {0.0, 0.0};
-    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, shifted, nullptr, tolerance), 1);
+    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, shifted, nullptr, tolerance),
+              QUADREL_ROOT2D_NOT_CONVERGED);
     EXPECT_EQ(calls.count, 1 + 2 * 1000 + 2);
     EXPECT_NEAR(x[0], 1.0, 1e-14);
     EXPECT_NEAR(x[1], 2.0, 1e-14);
@@ -145,7 +146,8 @@ TEST(Root2d, NonPositiveToleranceRunsAllIterations) {
 TEST(Root2d, OneUnknownLeavesSecondUntouched) {
   calls = {};
   double x[2] = {1.0, 7.25};
-  EXPECT_EQ(import_mathfunction_2d_nullstelle(1, x, square_root_of_two, nullptr, 1e-13), 0);
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(1, x, square_root_of_two, nullptr, 1e-13),
+            QUADREL_SUCCESS);
   EXPECT_NEAR(x[0], std::sqrt(2.0), 1e-13);
   EXPECT_EQ(x[1], 7.25);
   EXPECT_TRUE(calls.n_and_count_agree);
@@ -156,12 +158,14 @@ TEST(Root2d, OneUnknownLeavesSecondUntouched) {
 // converges.
 TEST(Root2d, MeritSumIsSinglePrecision) {
   double x[2] = {1.5, 2.5};
-  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, tiny_shifted, nullptr, 1e-40), 1);
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, tiny_shifted, nullptr, 1e-40),
+            QUADREL_ROOT2D_NOT_CONVERGED);
   EXPECT_EQ(x[0], 1.5);
   EXPECT_EQ(x[1], 2.5);
 
   double y[2] = {1.5, 2.5};
-  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, y, small_shifted, nullptr, 1e-20), 0);
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, y, small_shifted, nullptr, 1e-20),
+            QUADREL_SUCCESS);
   EXPECT_NEAR(y[0], 1.0, 1e-9);
   EXPECT_NEAR(y[1], 2.0, 1e-9);
 }
@@ -183,11 +187,23 @@ TEST(Root2d, NonFiniteStepsEndAfterAllIterations) {
     SCOPED_TRACE(c.name);
     calls = {};
     double x[2] = {3.0, 5.0};
-    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, c.f, nullptr, 1e-10), 1);
+    EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, c.f, nullptr, 1e-10),
+              QUADREL_ROOT2D_NOT_CONVERGED);
     EXPECT_EQ(calls.count, c.calls);
     EXPECT_EQ(x[0], 3.0);
     EXPECT_EQ(x[1], 5.0);
   }
+}
+
+// A Jacobian with a zero row leaves the point where it is, and the unchanged values still face
+// the test after the step: between 0.01 * tolerance and tolerance they pass it.
+TEST(Root2d, ZeroRowKeepsThePointForTheConvergenceTest) {
+  calls = {};
+  double x[2] = {1.0 + 5e-11, 2.385};
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, zero_row, nullptr, 1e-10), QUADREL_SUCCESS);
+  EXPECT_EQ(calls.count, 1 + 2);
+  EXPECT_EQ(x[0], 1.0 + 5e-11);
+  EXPECT_EQ(x[1], 2.385);
 }
 
 TEST(Root2d, RejectsUnknownCountsOutsideOneAndTwo) {
@@ -195,7 +211,8 @@ TEST(Root2d, RejectsUnknownCountsOutsideOneAndTwo) {
     SCOPED_TRACE(n);
     calls = {};
     double x[2] = {2.385, -1.5};
-    EXPECT_EQ(import_mathfunction_2d_nullstelle(n, x, shifted, nullptr, 1e-10), -1);
+    EXPECT_EQ(import_mathfunction_2d_nullstelle(n, x, shifted, nullptr, 1e-10),
+              QUADREL_ROOT2D_BAD_ORDER);
     EXPECT_EQ(calls.count, 0);
     EXPECT_EQ(x[0], 2.385);
     EXPECT_EQ(x[1], -1.5);
@@ -214,7 +231,7 @@ void nested(int, double* p, double* f, int*) {
 
 TEST(Root2d, SystemMayCallTheSolver) {
   double x[2] = {1.0, 3.0};
-  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, nested, nullptr, 1e-10), 0);
+  EXPECT_EQ(import_mathfunction_2d_nullstelle(2, x, nested, nullptr, 1e-10), QUADREL_SUCCESS);
   EXPECT_NEAR(x[0], 2.0, 1e-10);
   EXPECT_NEAR(x[1], 4.0, 1e-10);
 }

@@ -17,7 +17,7 @@ double spline(const std::vector<double>& x, const std::vector<double>& y, double
   double value = kNaN;
   EXPECT_EQ(import_mathfunction_1d_cubic_spline(static_cast<int>(x.size()), x.data(), y.data(), xi,
                                                 &value, m2.data(), reuse),
-            0);
+            QUADREL_SUCCESS);
   return value;
 }
 
@@ -45,7 +45,7 @@ TEST(CubicSpline, RejectsBadInputWithoutWriting) {
     double value = 4.25;
     EXPECT_EQ(import_mathfunction_1d_cubic_spline(c.n, c.x.data(), y.data(), 0.5, &value, m2.data(),
                                                   c.reuse),
-              1);
+              QUADREL_SPLINE_BAD_KNOTS);
     EXPECT_EQ(value, 4.25);
     for (double m : m2) EXPECT_EQ(m, -7.5);
   }

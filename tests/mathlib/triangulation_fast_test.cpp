@@ -19,10 +19,6 @@
 // The reference core, numbered from 1 inside like the library's.
 namespace reference {
 
-constexpr int kCoincidentPoints = 1;
-constexpr int kCollinearPoints = 225;
-constexpr int kWorkStorageExhausted = 8;
-
 namespace {
 
 constexpr double kSideTolerance = 1e-16;
@@ -371,7 +367,7 @@ bool points_distinct(const double* xy, std::size_t n) {
 }  // namespace
 
 int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_count) {
-  if (n < 1) return kCollinearPoints;
+  if (n < 1) return QUADREL_TRI_COLLINEAR;
   const auto count = static_cast<std::size_t>(n);
   std::vector<int> storage(2 * count);
   int* const index = storage.data();
@@ -379,22 +375,22 @@ int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_coun
   PointOrder(xy).sort(index, count);
   gather_points(xy, index, count);
 
-  int status = 0;
+  int status = QUADREL_SUCCESS;
   Mesh mesh(n, xy, links, vertices, stack);
   int orientation = 0;
   if (!points_distinct(xy, count)) {
-    status = kCoincidentPoints;
+    status = QUADREL_TRI_COINCIDENT;
   } else if (const int apex = first_off_line(mesh, n, &orientation); apex == 0) {
-    status = kCollinearPoints;
+    status = QUADREL_TRI_COLLINEAR;
   } else {
     mesh.start_fan(apex, orientation);
     for (int m = apex + 1; m <= n; ++m) {
       if (!mesh.insert(m)) {
-        status = kWorkStorageExhausted;
+        status = QUADREL_TRI_DEGENERATE;
         break;
       }
     }
-    if (status == 0) {
+    if (status == QUADREL_SUCCESS) {
       mesh.renumber(index);
       *triangle_count = mesh.count();
     } else {
@@ -438,7 +434,7 @@ Result blank(const Points& p) {
 Result reference_triangulation(const Points& p) {
   Result r = blank(p);
   if (p.size() < 1) {
-    r.status = reference::kCollinearPoints + 1;
+    r.status = QUADREL_TRI_COLLINEAR;
     return r;
   }
   std::vector<double> xy(2 * std::size_t(p.size()));
@@ -448,8 +444,8 @@ Result reference_triangulation(const Points& p) {
   }
   const int status = reference::triangulate(p.size(), xy.data(), r.neighbours.data(),
                                             r.triangles.data(), &r.count);
-  if (status != 0) {
-    r.status = status + 1;
+  if (status != QUADREL_SUCCESS) {
+    r.status = status;
     return r;
   }
   for (int i = 0; i < 3 * r.count; ++i) {
@@ -523,10 +519,11 @@ TEST(TriangulationFast, MatchesReferenceCoreOnRandomSets) {
                      std::to_string(round));
         const Points p = make_points(c.kind, n, random);
         const Result library = library_triangulation(p), reference = reference_triangulation(p);
-        // On NaN and infinities the reference may leave a broken mesh behind status 0 (its
-        // side test finds a clockwise triangle, say), which the library reports as status 9.
-        const bool reported_broken = c.kind == kNonFinite && library.status == 9 &&
-                                     library.count == 0 && reference.status == 0;
+        // On NaN and infinities the reference may leave a broken mesh behind success (its
+        // side test finds a clockwise triangle, say), which the library reports as degenerate.
+        const bool reported_broken = c.kind == kNonFinite &&
+                                     library.status == QUADREL_TRI_DEGENERATE &&
+                                     library.count == 0 && reference.status == QUADREL_SUCCESS;
         EXPECT_TRUE(library == reference || reported_broken);
       }
     }

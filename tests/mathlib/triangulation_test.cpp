@@ -93,7 +93,7 @@ long double angle_excess(const Points& p, int a, int b, int m, int d) {
 enum class Check { kStructure, kLocal, kGlobal };
 
 void expect_delaunay(const Points& p, const Result& r, Check check = Check::kLocal) {
-  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.status, QUADREL_SUCCESS);
   const int n = p.size(), count = r.count;
   ASSERT_GE(count, 1);
   ASSERT_LE(count, 2 * n - 5 > 0 ? 2 * n - 5 : 1);
@@ -195,7 +195,7 @@ Points grid(int nx, int ny, double angle = 0.0) {
 
 TEST(Triangulation, SingleTriangle) {
   const Result r = triangulate(from_pairs({{0, 0}, {1, 0}, {0, 1}}));
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, QUADREL_SUCCESS);
   ASSERT_EQ(r.count, 1);
   EXPECT_EQ(std::vector<int>(r.triangles.begin(), r.triangles.begin() + 3),
             (std::vector<int>{2, 0, 1}));
@@ -205,7 +205,7 @@ TEST(Triangulation, SingleTriangle) {
 
 TEST(Triangulation, CocircularSquareKeepsFirstDiagonal) {
   const Result r = triangulate(from_pairs({{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, QUADREL_SUCCESS);
   ASSERT_EQ(r.count, 2);
   EXPECT_EQ(std::vector<int>(r.triangles.begin(), r.triangles.begin() + 6),
             (std::vector<int>{2, 0, 1, 2, 1, 3}));
@@ -242,7 +242,7 @@ TEST(Triangulation, CollinearStartFans) {
 // which (3,10) sees through the hull links along the collinear side.
 TEST(Triangulation, CollinearStartExample) {
   const Result r = triangulate(from_pairs({{0, 0}, {1, 1}, {2, 2}, {3, 0}, {3, 10}}));
-  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.status, QUADREL_SUCCESS);
   ASSERT_EQ(r.count, 5);
   EXPECT_EQ(std::vector<int>(r.triangles.begin(), r.triangles.begin() + 15),
             (std::vector<int>{1, 0, 3, 2, 1, 3, 2, 3, 4, 1, 2, 4, 0, 1, 4}));
@@ -266,18 +266,21 @@ TEST(Triangulation, RejectedInputWritesNothing) {
     int status;
   };
   const Case cases[] = {
-      {"no points", Points{}, 3, 226},
-      {"one point", from_pairs({{2.385, 1.5}}), 3, 226},
-      {"two points", from_pairs({{0, 0}, {1, 1}}), 3, 226},
-      {"two equal points", from_pairs({{2.385, 1.5}, {2.385, 1.5}}), 3, 2},
-      {"points on a line", from_pairs({{0, 0}, {3, 1.5}, {1, 0.5}, {2, 1}}), 3, 226},
-      {"vertical line", from_pairs({{4, 0}, {4, 2.5}, {4, -7}}), 3, 226},
-      {"duplicate among many", from_pairs({{0, 0}, {1, 0}, {0.25, 0.75}, {1, 0}, {0, 1}}), 3, 2},
+      {"no points", Points{}, 3, QUADREL_TRI_COLLINEAR},
+      {"one point", from_pairs({{2.385, 1.5}}), 3, QUADREL_TRI_COLLINEAR},
+      {"two points", from_pairs({{0, 0}, {1, 1}}), 3, QUADREL_TRI_COLLINEAR},
+      {"two equal points", from_pairs({{2.385, 1.5}, {2.385, 1.5}}), 3, QUADREL_TRI_COINCIDENT},
+      {"points on a line", from_pairs({{0, 0}, {3, 1.5}, {1, 0.5}, {2, 1}}), 3,
+       QUADREL_TRI_COLLINEAR},
+      {"vertical line", from_pairs({{4, 0}, {4, 2.5}, {4, -7}}), 3, QUADREL_TRI_COLLINEAR},
+      {"duplicate among many", from_pairs({{0, 0}, {1, 0}, {0.25, 0.75}, {1, 0}, {0, 1}}), 3,
+       QUADREL_TRI_COINCIDENT},
       {"duplicate within tolerance", from_pairs({{0, 0}, {1, 0}, {0, 1}, {1 + 4e-14, 1e-14}}), 3,
-       2},
-      {"row length 4", from_pairs({{0, 0}, {1, 0}, {0, 1}}), 4, -7},
-      {"row length 0", from_pairs({{0, 0}, {1, 0}, {0, 1}}), 0, -7},
-      {"row length 4 and equal points", from_pairs({{1, 1}, {1, 1}, {0, 1}}), 4, -7},
+       QUADREL_TRI_COINCIDENT},
+      {"row length 4", from_pairs({{0, 0}, {1, 0}, {0, 1}}), 4, QUADREL_TRI_BAD_ROW_LENGTH},
+      {"row length 0", from_pairs({{0, 0}, {1, 0}, {0, 1}}), 0, QUADREL_TRI_BAD_ROW_LENGTH},
+      {"row length 4 and equal points", from_pairs({{1, 1}, {1, 1}, {0, 1}}), 4,
+       QUADREL_TRI_BAD_ROW_LENGTH},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -294,10 +297,10 @@ TEST(Triangulation, RejectedInputWritesNothing) {
   int count = kGuard;
   EXPECT_EQ(import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
                 INT_MAX, nullptr, nullptr, nullptr, nullptr, &count, 3),
-            -1);
+            QUADREL_TRI_TOO_MANY);
   EXPECT_EQ(import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
                 -4, nullptr, nullptr, nullptr, nullptr, &count, 3),
-            226);
+            QUADREL_TRI_COLLINEAR);
   EXPECT_EQ(count, kGuard);
 }
 
@@ -318,7 +321,7 @@ TEST(Triangulation, InputIsOnlyRead) {
 }
 
 // NaN and infinite coordinates: never a crash, hang or write out of place; a success is a
-// well-formed triangulation of every point, and a mesh that is not gives status 9.
+// well-formed triangulation of every point, and a mesh that is not gives QUADREL_TRI_DEGENERATE.
 TEST(Triangulation, NonFiniteCoordinatesStayContained) {
   const double nan = std::nan(""), inf = INFINITY;
   struct Case {
@@ -345,8 +348,10 @@ TEST(Triangulation, NonFiniteCoordinatesStayContained) {
     SCOPED_TRACE(c.name);
     const Result r = triangulate(c.points);
     const int n = c.points.size();
-    if (r.status != 0) {
-      EXPECT_TRUE(r.status == 2 || r.status == 9 || r.status == 226) << r.status;
+    if (r.status != QUADREL_SUCCESS) {
+      EXPECT_TRUE(r.status == QUADREL_TRI_COINCIDENT || r.status == QUADREL_TRI_DEGENERATE ||
+                  r.status == QUADREL_TRI_COLLINEAR)
+          << r.status;
       continue;
     }
     ASSERT_GE(r.count, 1);
@@ -388,7 +393,7 @@ TEST(Triangulation, BrokenResultsReportDegenerateData) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Result r = triangulate(c.points);
-    EXPECT_EQ(r.status, 9);
+    EXPECT_EQ(r.status, QUADREL_TRI_DEGENERATE);
     EXPECT_EQ(r.count, 0);
   }
 }

@@ -1,3 +1,4 @@
+// The file names tried for a library name, from a Windows name to the platform's own forms.
 #include <gtest/gtest.h>
 
 #include "platform/shared_library.h"

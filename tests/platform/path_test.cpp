@@ -1,3 +1,4 @@
+// Path rules (absolute paths, the directory part) and text files read in Windows text mode.
 #include "platform/path.h"
 
 #include <gtest/gtest.h>

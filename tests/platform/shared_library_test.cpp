@@ -1,3 +1,4 @@
+// The shared-library handle: opening by name, symbols, failure messages, moves and unloading.
 #include "platform/shared_library.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Conversions between narrow (UTF-8) and UTF-16 text, invalid input included.
 #include "platform/text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The automatic stop of the force element: the force and position criteria and their counts.
 #include <gtest/gtest.h>
 
 #include <cmath>

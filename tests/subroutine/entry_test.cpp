@@ -1,3 +1,4 @@
+// The entry calc_external_force: the interval query, integer parameters and rejected calls.
 #include <gtest/gtest.h>
 
 #include <cmath>

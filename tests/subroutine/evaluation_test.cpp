@@ -1,3 +1,4 @@
+// Evaluation: when the element interfaces, what goes to the provider and back, provider failures.
 #include <gtest/gtest.h>
 
 #include <cmath>

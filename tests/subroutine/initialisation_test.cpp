@@ -1,3 +1,4 @@
+// Initialisation: one load per library, the configuration path, providers that cannot be had.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// Unloading ostrel releases the providers and then unloads their libraries.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Internals shared by the quadrel families: the level-1 vector operations with the
-// reference BLAS arithmetic, the maximum with quadrel's NaN rule, and scratch memory
-// that never throws.
+// reference BLAS arithmetic, the larger of two reals with quadrel's tie and NaN rule, and
+// scratch memory that never throws.
 //
 // The level-1 operations are written here rather than taken from the system BLAS: a
 // machine may switch libblas.so.3 to an optimised BLAS whose daxpy fuses multiply-adds
@@ -37,12 +37,6 @@ inline void dscal(int n, double alpha, double* x) noexcept {
   for (int i = 0; i < n; ++i) x[i] = alpha * x[i];
 }
 
-// y := y + alpha * x; nothing at all when alpha is zero.
-inline void daxpy(int n, double alpha, const double* x, double* y) noexcept {
-  if (n < 1 || alpha == 0.0) return;
-  for (int i = 0; i < n; ++i) y[i] = y[i] + alpha * x[i];
-}
-
 inline void dswap(int n, double* x, double* y) noexcept {
   for (int i = 0; i < n; ++i) {
     const double t = x[i];
@@ -58,18 +52,23 @@ inline double ddot(int n, const double* x, const double* y) noexcept {
   return sum;
 }
 
-// The larger of two reals with the NaN rule of the exported fmax: the first argument
-// when first >= second, the second otherwise (so a NaN in either gives the second).
-// Our own code calls this rather than the name fmax, which the C library also defines.
+// The larger of two reals with the rule of the exported fmax: the first argument when
+// first >= second, the second otherwise. So of two equal values the first is returned
+// (larger_of(-0.0, +0.0) is -0.0), and a NaN in either argument gives the second. Our own
+// code calls this rather than the name fmax, which the C library also defines.
 inline double larger_of(double first, double second) noexcept {
   return first >= second ? first : second;
 }
 
-// Scratch arrays filled with zeros (value-initialised): null when memory is exhausted,
-// never an exception.
+// Whether scratch memory starts as zeros or is left as it comes (for arrays that are
+// written before they are read, where filling a large block would cost time).
+enum class Fill { kZeros, kNone };
+
+// Scratch array of count elements: null when memory is exhausted, never an exception.
 template <class T>
-std::unique_ptr<T[]> scratch(std::size_t count) noexcept {
-  return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
+std::unique_ptr<T[]> scratch(std::size_t count, Fill fill = Fill::kZeros) noexcept {
+  return std::unique_ptr<T[]>(fill == Fill::kZeros ? new (std::nothrow) T[count]()
+                                                   : new (std::nothrow) T[count]);
 }
 
 }  // namespace quadrel
