@@ -1,5 +1,6 @@
 // POSIX loader: dlopen with immediate binding and local symbols, dlsym, dlclose.
 #include "os_library.h"
+#include "platform/shared_library.h"
 
 #include <dlfcn.h>
 
@@ -26,5 +27,11 @@ void* find_symbol(void* handle, const char* symbol, std::string* error) {
 }
 
 void unload_library(void* handle) noexcept { dlclose(handle); }
+
+}  // namespace platform::os
+
+namespace platform {
+
+LibraryNaming native_library_naming() noexcept { return LibraryNaming::kPosix; }
 
 }  // namespace platform::os
