@@ -51,5 +51,8 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   list(APPEND MINGW_RUNTIME_DLLS ${dll_path})
 endforeach()
 list(REMOVE_DUPLICATES mingw_runtime_dirs)
+# A copy beside the programs as well, where Windows looks first: zkslv.exe then runs with any
+# PATH, as it does from the package.
+file(COPY ${MINGW_RUNTIME_DLLS} DESTINATION ${PROJECT_BINARY_DIR}/bin)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run ${PROJECT_BINARY_DIR}
                                   ${mingw_runtime_dirs} --)

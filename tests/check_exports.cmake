@@ -3,11 +3,11 @@
 if(LIBRARY MATCHES "\\.dll$")
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
   # The name pointer table: lines "\t[   0] name" after its heading, up to an empty line.
-  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n([^\n]+\n)*" table "${listing}")
-  string(REGEX MATCHALL "\\] [^\n]+" entries "${table}")
-  list(TRANSFORM entries REPLACE "^\\] " "")
-  list(FILTER entries EXCLUDE REGEX "Table")
-  set(actual ${entries})
+  # (Square brackets would group CMake list elements: they go first.)
+  string(REGEX REPLACE "[][]" "" listing "${listing}")
+  string(REGEX MATCH "Ordinal/Name Pointer Table\n(\t[^\n]*\n)*" table "${listing}")
+  string(REGEX MATCHALL "\t *[0-9]+ [^\n]+" actual "${table}")
+  list(TRANSFORM actual REPLACE "^\t *[0-9]+ " "")
 else()
   find_program(NM nm REQUIRED)
   execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}

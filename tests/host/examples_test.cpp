@@ -1,11 +1,7 @@
 // The examples end to end: bin/zkslv with ostrel, Velmira and the coupling stand-in. The
 // settled state is checked against physics worked out here from the example's own files.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <toml++/toml.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +11,7 @@
 #include <numbers>
 #include <sstream>
 
-extern char** environ;
+#include "test_platform.h"
 
 namespace {
 
@@ -37,52 +33,31 @@ std::string read(const fs::path& path) {
   return text.str();
 }
 
+// A program's output as text: the "\r\n" line ends of a Windows console read as "\n".
+std::string read_output(const fs::path& path) {
+  const std::string text = read(path);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
+  }
+  return out;
+}
+
 class Examples : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zkslv_examples_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = test_support::make_temp_folder("zkslv_examples_");
   }
   void TearDown() override { fs::remove_all(folder_); }
 
   // Runs bin/zkslv in the scratch folder with `arguments`; `path` replaces $PATH when set.
   Outcome zkslv(const std::vector<std::string>& arguments, const char* path = nullptr) {
-    std::vector<std::string> args = {ZKSLV_PROGRAM};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> env_text;
-    for (char** e = environ; *e != nullptr; ++e) {
-      if (path == nullptr || std::string_view(*e).rfind("PATH=", 0) != 0) env_text.push_back(*e);
-    }
-    if (path != nullptr) env_text.push_back(std::string("PATH=") + path);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
     const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
-    pid_t child = 0;
     Outcome o;
-    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0);
-    if (spawned != 0) return o;
-    int status = 0;
-    EXPECT_EQ(::waitpid(child, &status, 0), child);
-    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    o.out = read(out);
-    o.err = read(err);
+    o.status = test_support::run_program(ZKSLV_PROGRAM, arguments, folder_, out, err, path);
+    EXPECT_NE(o.status, -1) << "could not start " << ZKSLV_PROGRAM;
+    o.out = read_output(out);
+    o.err = read_output(err);
     return o;
   }
 
@@ -247,7 +222,7 @@ TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
     const size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
     if (at != std::string::npos) text.replace(at, from.size(), to);
-    std::ofstream(folder / file, std::ios::trunc) << text;
+    std::ofstream(folder / file, std::ios::trunc | std::ios::binary) << text;
     return (fs::path(name) / "spring_magnet.toml").string();
   };
 
@@ -257,30 +232,38 @@ TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
     int status;
     std::string error;
   };
+  // The model names as given on the command line, which the messages repeat.
+  const std::string malformed =
+      variant("malformed", "spring_magnet.toml", "[simulation]", "[simulation");
+  const std::string bad_value =
+      variant("bad_value", "spring_magnet.toml", "mass = 0.0075", "mass = -0.0075");
+  const std::string no_config =
+      variant("no_config", "spring_magnet.toml", "\"velmira.cfg\"", "\"missing.cfg\"");
+  const std::string no_provider =
+      variant("no_provider", "spring_magnet.toml", "\"Velmira\"", "\"Velmiro\"");
+  const std::string no_design = variant("no_design", "velmira.cfg", "Spring\n", "Sprung\n");
   const Case cases[] = {
       {"missing model", "nowhere/spring_magnet.toml", 1,
        "zkslv: error: nowhere/spring_magnet.toml: cannot open the model file: No such file or "
        "directory\n"},
-      {"malformed model", variant("malformed", "spring_magnet.toml", "[simulation]", "[simulation"),
-       1,
-       "zkslv: error: malformed/spring_magnet.toml:12:12: Error while parsing table header: "
-       "expected ']', saw '\\n'\n"},
-      {"bad value", variant("bad_value", "spring_magnet.toml", "mass = 0.0075", "mass = -0.0075"),
-       1,
-       "zkslv: error: bad_value/spring_magnet.toml:27:8: [[body]]: \"mass\" must be a positive "
-       "number of kilograms, not -0.0075\n"},
-      {"missing configuration",
-       variant("no_config", "spring_magnet.toml", "\"velmira.cfg\"", "\"missing.cfg\""), 1,
-       "zkslv: error: no_config/spring_magnet.toml:39: force element \"magnets\": cannot read "
-       "its configuration file " +
+      {"malformed model", malformed, 1,
+       "zkslv: error: " + malformed +
+           ":12:12: Error while parsing table header: expected ']', saw '\\n'\n"},
+      {"bad value", bad_value, 1,
+       "zkslv: error: " + bad_value +
+           ":27:8: [[body]]: \"mass\" must be a positive number of kilograms, not -0.0075\n"},
+      {"missing configuration", no_config, 1,
+       "zkslv: error: " + no_config +
+           ":39: force element \"magnets\": cannot read its configuration file " +
            (folder_ / "no_config" / "missing.cfg").string() + ": No such file or directory\n"},
-      {"missing provider library",
-       variant("no_provider", "spring_magnet.toml", "\"Velmira\"", "\"Velmiro\""), 2,
-       "zkslv: error: no_provider/spring_magnet.toml:39: force element \"magnets\": the provider "
-       "library \"Velmiro\" cannot be loaded: cannot load library \"Velmiro\": "},
-      {"design not in the project", variant("no_design", "velmira.cfg", "Spring\n", "Sprung\n"), 2,
-       "zkslv: error: no_design/spring_magnet.toml:39: force element \"magnets\": the provider "
-       "\"Velmira\" could not be initialised from " +
+      {"missing provider library", no_provider, 2,
+       "zkslv: error: " + no_provider +
+           ":39: force element \"magnets\": the provider library \"Velmiro\" cannot be loaded: "
+           "cannot load library \"Velmiro\": "},
+      {"design not in the project", no_design, 2,
+       "zkslv: error: " + no_design +
+           ":39: force element \"magnets\": the provider \"Velmira\" could not be initialised "
+           "from " +
            (folder_ / "no_design" / "velmira.cfg").string() + ": Fail to open project file"},
   };
   for (const Case& c : cases) {

@@ -3,9 +3,10 @@
 #include "model.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
+
+#include "test_platform.h"
 
 namespace {
 
@@ -267,9 +268,7 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
 class ModelFileOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zkslv_model_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = test_support::make_temp_folder("zkslv_model_");
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/shared_library.h"
@@ -257,7 +258,8 @@ TEST_F(Simulation, FailuresEndTheRunNamingTheElement) {
        0.5,
        {},
        "model.toml:28: force element \"pull\": the provider \"fixture_provider\" could not be "
-       "initialised from /models/run/pull.cfg: scripted failure",
+       "initialised from " +
+           (std::filesystem::path("/models/run") / "pull.cfg").string() + ": scripted failure",
        0.5},
       {"provider library missing",
        with(missing, "host_recording_subroutine", "ostrel"),

@@ -1,6 +1,5 @@
 // libVelmira.so with the real coupling stand-in, through the provider interface: forces
 // of the example project end to end, and the coupling's failures as Velmira reports them.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +11,7 @@
 
 #include "platform/shared_library.h"
 #include "provider/external_force_provider.h"
+#include "test_platform.h"
 #include "temp_file.h"
 
 namespace {
@@ -175,9 +175,7 @@ TEST_F(VelmiraLibraryTest, GroupMissingFromTheDesignFailsTheAnalysis) {
 
 TEST_F(VelmiraLibraryTest, ReleaseUnloadsTheCoupling) {
   auto coupling_loaded = [] {
-    void* handle = dlopen("libTarvoQuelmCoupling.so", RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr) dlclose(handle);
-    return handle != nullptr;
+    return test_support::is_library_loaded(test_support::library_file("TarvoQuelmCoupling"));
   };
   EXPECT_TRUE(coupling_loaded());
   provider_->Release();

@@ -5,8 +5,6 @@
 // 1 bad command line or model; 2 the run failed (a force element raised an exception or
 // relayed a failure of its provider, or the motion became unbounded); 3 a result file
 // could not be written.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
@@ -17,6 +15,7 @@
 #include "plot.h"
 #include "results.h"
 #include "simulation.h"
+#include "system.h"
 
 namespace fs = std::filesystem;
 
@@ -58,6 +57,8 @@ int main(int argc, char** argv) {
                  "directory)");
   app.add_flag("--no-plot", no_plot, "write no plot");
   app.add_flag("-q,--quiet", quiet, "leave out the force elements' messages");
+  // The same options everywhere: on Windows, too, "/models/a.toml" is a path, not an option.
+  app.allow_windows_style_options(false);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
     return kBadInput;
   }
 
-  zkslv::Console console(std::cout, ::isatty(STDOUT_FILENO) == 1, quiet);
+  zkslv::Console console(std::cout, zkslv::output_is_terminal(), quiet);
   console.note("model " + model_path.string() + (model.title.empty() ? "" : ": " + model.title));
   console.note(counted(model.bodies.size(), "body", "bodies") + ", " +
                counted(model.springs.size() + model.rotational_springs.size(), "spring or damper",
