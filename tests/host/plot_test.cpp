@@ -103,4 +103,25 @@ TEST(Plot, ReportsHowGnuplotEnded) {
   EXPECT_EQ(error, "cannot start /nonexistent/gnuplot: No such file or directory");
 }
 
+// The Windows twins of the two tests above, with the command interpreter as the program.
+TEST(Plot, FindsProgramsOnTheWindowsPath) {
+  if (!test_support::kWindows) GTEST_SKIP() << "looks for the Windows command interpreter";
+  test_support::set_environment("PATH", "C:\\nonexistent;C:\\windows\\system32");
+  const std::optional<std::filesystem::path> cmd = zkslv::find_on_path("cmd");
+  ASSERT_TRUE(cmd.has_value());
+  EXPECT_EQ(cmd->filename(), "cmd.exe");
+  EXPECT_FALSE(zkslv::find_on_path("no-such-program-2385").has_value());
+}
+
+TEST(Plot, ReportsHowAWindowsGnuplotEnded) {
+  if (!test_support::kWindows) GTEST_SKIP() << "runs the Windows command interpreter";
+  const std::filesystem::path cmd = "C:\\windows\\system32\\cmd.exe";
+  std::string error;
+  EXPECT_TRUE(zkslv::run_gnuplot(cmd, "exit 0\r\n", &error)) << error;
+  EXPECT_FALSE(zkslv::run_gnuplot(cmd, "exit 3\r\n", &error));
+  EXPECT_EQ(error, "gnuplot ended with exit status 3");
+  EXPECT_FALSE(zkslv::run_gnuplot("C:\\nonexistent\\gnuplot.exe", "", &error));
+  EXPECT_EQ(error.rfind("cannot start C:\\nonexistent\\gnuplot.exe: ", 0), 0u) << error;
+}
+
 }  // namespace
