@@ -192,16 +192,16 @@ void update_block_baseline(int m, int n, const int* steps, int count, const doub
 }
 
 QUADREL_TARGET_AVX2 void update_block_avx2(int m, int n, const int* steps, int count,
-                                                       const double* a, std::ptrdiff_t lda,
-                                                       const double* b, std::ptrdiff_t ldb,
-                                                       double* c, std::ptrdiff_t ldc,
-                                                       double* scratch) noexcept {
+                                           const double* a, std::ptrdiff_t lda, const double* b,
+                                           std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
+                                           double* scratch) noexcept {
   update_block_with<Vec>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
-QUADREL_TARGET_AVX512 void update_block_avx512(
-    int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda, const double* b,
-    std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc, double* scratch) noexcept {
+QUADREL_TARGET_AVX512 void update_block_avx512(int m, int n, const int* steps, int count,
+                                               const double* a, std::ptrdiff_t lda, const double* b,
+                                               std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
+                                               double* scratch) noexcept {
   update_block_with<Vec8>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
@@ -326,15 +326,14 @@ void combine_columns_baseline(int rows, double* target, const double* a, std::pt
 }
 
 QUADREL_TARGET_AVX2 void combine_columns_avx2(int rows, double* target, const double* a,
-                                                          std::ptrdiff_t lda, int first, int last,
-                                                          const double* w) noexcept {
+                                              std::ptrdiff_t lda, int first, int last,
+                                              const double* w) noexcept {
   combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
 }
 
-QUADREL_TARGET_AVX512 void combine_columns_avx512(int rows, double* target,
-                                                               const double* a, std::ptrdiff_t lda,
-                                                               int first, int last,
-                                                               const double* w) noexcept {
+QUADREL_TARGET_AVX512 void combine_columns_avx512(int rows, double* target, const double* a,
+                                                  std::ptrdiff_t lda, int first, int last,
+                                                  const double* w) noexcept {
   combine_columns_with<Vec8>(rows, target, a, lda, first, last, w);
 }
 

@@ -1,8 +1,9 @@
 // POSIX loader: dlopen with immediate binding and local symbols, dlsym, dlclose.
 #include "os_library.h"
-#include "platform/shared_library.h"
 
 #include <dlfcn.h>
+
+#include "platform/shared_library.h"
 
 namespace platform::os {
 
@@ -34,4 +35,4 @@ namespace platform {
 
 LibraryNaming native_library_naming() noexcept { return LibraryNaming::kPosix; }
 
-}  // namespace platform::os
+}  // namespace platform

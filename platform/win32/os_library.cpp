@@ -1,9 +1,10 @@
 // Windows loader: LoadLibraryExW, GetProcAddress, FreeLibrary; errors from FormatMessageW.
+#include "os_library.h"
+
 #include <windows.h>
 
 #include <cstring>
 
-#include "os_library.h"
 #include "platform/shared_library.h"
 #include "platform/text.h"
 

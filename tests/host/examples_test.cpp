@@ -45,9 +45,7 @@ std::string read_output(const fs::path& path) {
 
 class Examples : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = test_support::make_temp_folder("zkslv_examples_");
-  }
+  void SetUp() override { folder_ = test_support::make_temp_folder("zkslv_examples_"); }
   void TearDown() override { fs::remove_all(folder_); }
 
   // Runs bin/zkslv in the scratch folder with `arguments`; `path` replaces $PATH when set.

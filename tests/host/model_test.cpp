@@ -267,9 +267,7 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
 
 class ModelFileOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = test_support::make_temp_folder("zkslv_model_");
-  }
+  void SetUp() override { folder_ = test_support::make_temp_folder("zkslv_model_"); }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
   std::filesystem::path write(const std::string& name, const std::string& text) {

@@ -351,8 +351,8 @@ TEST(MagnetostaticAnalysisWithoutCoupling, InitializeAndComputeThrowReleaseFrees
 }
 
 TEST(MagnetostaticAnalysisWithoutCoupling, MissingLibraryOrEntryPointLeavesNoCoupling) {
-  for (const std::string& library :
-       {std::string("NoSuchCouplingLibrary.dll"), test_support::library_file("fixture_no_export")}) {
+  for (const std::string& library : {std::string("NoSuchCouplingLibrary.dll"),
+                                     test_support::library_file("fixture_no_export")}) {
     SCOPED_TRACE(library);
     MagnetostaticAnalysis* provider = MagnetostaticAnalysis::create(library);
     ASSERT_NE(provider, nullptr);

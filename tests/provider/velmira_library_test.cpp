@@ -11,8 +11,8 @@
 
 #include "platform/shared_library.h"
 #include "provider/external_force_provider.h"
-#include "test_platform.h"
 #include "temp_file.h"
+#include "test_platform.h"
 
 namespace {
 

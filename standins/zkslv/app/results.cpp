@@ -68,9 +68,8 @@ void ResultTable::add_row(double time, const MultibodySystem& system,
     if (file_ != nullptr) {
       // As printf's "%.12g", but the same text from every C library.
       char text[32];
-      char* end = std::to_chars(text, text + sizeof text - 1, row_[i],
-                                std::chars_format::general, 12)
-                      .ptr;
+      char* end =
+          std::to_chars(text, text + sizeof text - 1, row_[i], std::chars_format::general, 12).ptr;
       *end++ = i + 1 < columns_.size() ? ',' : '\n';
       std::fwrite(text, 1, static_cast<size_t>(end - text), file_);
     }

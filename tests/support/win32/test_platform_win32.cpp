@@ -10,7 +10,9 @@ namespace test_support {
 
 std::string library_file(std::string_view stem) { return std::string(stem) + ".dll"; }
 
-bool is_library_loaded(const std::string& file) { return GetModuleHandleA(file.c_str()) != nullptr; }
+bool is_library_loaded(const std::string& file) {
+  return GetModuleHandleA(file.c_str()) != nullptr;
+}
 
 void set_environment(const char* name, const char* value) { _putenv_s(name, value); }
 
@@ -67,9 +69,8 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
     _putenv_s("PATH", path);
   }
   PROCESS_INFORMATION process{};
-  const bool started =
-      CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     folder.c_str(), &startup, &process);
+  const bool started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                      0, nullptr, folder.c_str(), &startup, &process);
   if (path != nullptr) _wputenv_s(L"PATH", saved_path ? saved_path->c_str() : L"");
   for (HANDLE h : {input, output, error}) CloseHandle(h);
   if (!started) return -1;
