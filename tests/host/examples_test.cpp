@@ -206,6 +206,24 @@ TEST_F(Examples, WithoutGnuplotTheRunStillSucceeds) {
   EXPECT_FALSE(fs::exists(folder_ / "spring_magnet.png"));
 }
 
+// Names beyond ASCII (narrow text is UTF-8 for our programs on every platform) reach every
+// file intact: the model's folder, the provider's configuration and project files in it,
+// and the results table.
+TEST_F(Examples, FolderAndFileNamesBeyondAscii) {
+  const fs::path folder = folder_ / fs::path(u8"\u00DCbung_\u78C1\u77F3");
+  fs::create_directory(folder);
+  for (const fs::directory_entry& e : fs::directory_iterator(kExamples / "spring_magnet")) {
+    fs::copy_file(e.path(), folder / e.path().filename());
+  }
+  const Outcome o =
+      zkslv({"\xC3\x9C"
+             "bung_\xE7\xA3\x81\xE7\x9F\xB3/spring_magnet.toml",
+             "-q", "--no-plot", "--csv", "Ergebnis_\xC3\xA4.csv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("zkslv: wrote Ergebnis_\xC3\xA4.csv ("), std::string::npos) << o.out;
+  EXPECT_GT(read_table(folder_ / fs::path(u8"Ergebnis_\u00E4.csv")).rows.size(), 10u);
+}
+
 TEST_F(Examples, BadInputGetsAnErrorNamingFileAndLine) {
   // Copies of example (a), each with one fault.
   const fs::path source = kExamples / "spring_magnet";

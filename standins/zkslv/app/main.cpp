@@ -12,6 +12,7 @@
 
 #include "console.h"
 #include "model.h"
+#include "path_text.h"
 #include "plot.h"
 #include "results.h"
 #include "simulation.h"
@@ -31,7 +32,7 @@ void error(const std::string& text) { std::cerr << "zkslv: error: " << text << '
 std::string shown(const fs::path& path, const fs::path& working_directory) {
   std::error_code e;
   const fs::path relative = fs::proximate(path, working_directory, e);
-  return e || relative.empty() ? path.string() : relative.string();
+  return zkslv::path_text(e || relative.empty() ? path : relative);
 }
 
 std::string counted(size_t n, const char* one, const char* many) {
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     error("cannot determine the working directory: " + e.message());
     return kBadInput;
   }
-  const fs::path model_path = fs::absolute(model_argument).lexically_normal();
+  const fs::path model_path =
+      fs::absolute(zkslv::path_from_text(model_argument)).lexically_normal();
   zkslv::Model model;
   try {
     model = zkslv::load_model(model_path, model_argument);
@@ -80,11 +82,13 @@ int main(int argc, char** argv) {
     return kBadInput;
   }
 
-  const std::string stem = model_path.stem().string();
-  const fs::path csv = csv_argument.empty() ? working_directory / (stem + ".csv")
-                                            : fs::absolute(csv_argument).lexically_normal();
-  const fs::path png = plot_argument.empty() ? working_directory / (stem + ".png")
-                                             : fs::absolute(plot_argument).lexically_normal();
+  const std::string stem = zkslv::path_text(model_path.stem());
+  const fs::path csv = csv_argument.empty()
+                           ? working_directory / zkslv::path_from_text(stem + ".csv")
+                           : fs::absolute(zkslv::path_from_text(csv_argument)).lexically_normal();
+  const fs::path png = plot_argument.empty()
+                           ? working_directory / zkslv::path_from_text(stem + ".png")
+                           : fs::absolute(zkslv::path_from_text(plot_argument)).lexically_normal();
 
   zkslv::ResultTable table(model);
   std::string problem;
@@ -98,13 +102,14 @@ int main(int argc, char** argv) {
   // relative to the model, wherever zkslv was started.
   fs::current_path(model_path.parent_path(), e);
   if (e) {
-    error("cannot change to the model's folder " + model_path.parent_path().string() + ": " +
-          e.message());
+    error("cannot change to the model's folder " + zkslv::path_text(model_path.parent_path()) +
+          ": " + e.message());
     return kBadInput;
   }
 
   zkslv::Console console(std::cout, zkslv::output_is_terminal(), quiet);
-  console.note("model " + model_path.string() + (model.title.empty() ? "" : ": " + model.title));
+  console.note("model " + zkslv::path_text(model_path) +
+               (model.title.empty() ? "" : ": " + model.title));
   console.note(counted(model.bodies.size(), "body", "bodies") + ", " +
                counted(model.springs.size() + model.rotational_springs.size(), "spring or damper",
                        "springs or dampers") +
@@ -158,7 +163,7 @@ int main(int argc, char** argv) {
     return status;
   }
   zkslv::PlotRequest request;
-  request.title = model.title.empty() ? model_path.filename().string() : model.title;
+  request.title = model.title.empty() ? zkslv::path_text(model_path.filename()) : model.title;
   request.csv = csv;
   request.png = png;
   request.columns = table.columns();
@@ -171,7 +176,7 @@ int main(int argc, char** argv) {
                              : run.stop_text;
   }
   if (!zkslv::run_gnuplot(*gnuplot, zkslv::plot_script(request), &problem)) {
-    error("no plot written to " + png.string() + ": " + problem);
+    error("no plot written to " + zkslv::path_text(png) + ": " + problem);
     return kOutputFailed;
   }
   console.note("wrote " + shown(png, working_directory));

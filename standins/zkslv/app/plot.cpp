@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "path_text.h"
+
 namespace zkslv {
 
 namespace {
@@ -82,7 +84,7 @@ std::string plot_script(const PlotRequest& r) {
   const int panel_count = shown.empty() ? 1 : static_cast<int>(shown.size());
   const int height = kTopRoom + kBottomRoom + panel_count * kPanelHeight;
   s << "set terminal pngcairo size " << kWidth << "," << height << " noenhanced font ',10'\n";
-  s << "set output " << gnuplot_string(r.png.string()) << "\n";
+  s << "set output " << gnuplot_string(path_text(r.png)) << "\n";
   s << "set datafile separator ','\n";
   s << "set grid\n";
   s << "set key outside right top\n";
@@ -114,7 +116,7 @@ std::string plot_script(const PlotRequest& r) {
     const std::vector<size_t>& numbers = shown[p].second;
     for (size_t k = 0; k < numbers.size(); ++k) {
       if (k > 0) s << ", \\\n     ";
-      s << gnuplot_string(r.csv.string()) << " using 1:" << numbers[k]
+      s << gnuplot_string(path_text(r.csv)) << " using 1:" << numbers[k]
         << " every ::1 with lines title " << gnuplot_string(r.columns[numbers[k] - 1].name);
     }
     s << "\n";

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "path_text.h"
 #include "system.h"
 
 namespace zkslv {
@@ -38,7 +39,7 @@ bool ResultTable::open(const std::filesystem::path& path, std::string* error) {
   path_ = path;
   file_ = open_for_writing(path);
   if (file_ == nullptr) {
-    *error = "cannot write the results file " + path.string() + ": " + std::strerror(errno);
+    *error = "cannot write the results file " + path_text(path) + ": " + std::strerror(errno);
     return false;
   }
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -84,7 +85,7 @@ bool ResultTable::close(std::string* error) {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (failed || !closed) {
-    *error = "could not write the results file " + path_.string() + ": " +
+    *error = "could not write the results file " + path_text(path_) + ": " +
              std::strerror(failed ? saved : errno);
     return false;
   }

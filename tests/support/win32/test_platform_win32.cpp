@@ -43,6 +43,15 @@ std::wstring quoted(const std::wstring& argument) {
   return out + L"\"";
 }
 
+// Narrow text in the process's code page (UTF-8, by the test programs' manifest) to UTF-16.
+std::wstring wide(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring out(
+      static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
+  return out;
+}
+
 }  // namespace
 
 int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments,
@@ -50,7 +59,7 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
                 const std::filesystem::path& err, const char* path) {
   std::wstring command_line = quoted(program.wstring());
   for (const std::string& a : arguments) {
-    command_line += L" " + quoted(std::filesystem::path(a).wstring());
+    command_line += L" " + quoted(wide(a));
   }
   HANDLE input = inheritable_file(L"NUL", GENERIC_READ, OPEN_EXISTING);
   HANDLE output = inheritable_file(out, GENERIC_WRITE, CREATE_ALWAYS);
