@@ -3,9 +3,12 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <system_error>
 
+#include "path_text.h"
 #include "plot.h"
 #include "system.h"
 
@@ -52,7 +55,11 @@ std::optional<std::filesystem::path> find_on_path(std::string_view program) {
   const std::filesystem::path name(program);
   while (true) {
     const size_t semicolon = rest.find(L';');
-    const std::wstring_view directory = rest.substr(0, semicolon);
+    std::wstring_view directory = rest.substr(0, semicolon);
+    // A folder may be written in quotes.
+    if (directory.size() >= 2 && directory.front() == L'"' && directory.back() == L'"') {
+      directory = directory.substr(1, directory.size() - 2);
+    }
     if (!directory.empty()) {
       // A program is found under its own name or with the ".exe" that Windows adds.
       for (const wchar_t* extension : {L"", L".exe"}) {
@@ -90,7 +97,7 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
                                       0, nullptr, nullptr, &startup, &process);
   read_end.reset();
   if (!started) {
-    *error = "cannot start " + gnuplot.string() + ": " + last_error_text();
+    *error = "cannot start " + path_text(gnuplot) + ": " + last_error_text();
     return false;
   }
   Handle process_handle(process.hProcess);
