@@ -17,6 +17,9 @@ install(TARGETS quadrel EXPORT quadrel-targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT quadrel)
 install(FILES ${PROJECT_SOURCE_DIR}/mathlib/include/quadrel.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT quadrel)
+# The Fortran module goes beside the header as source: module files are compiler-specific.
+install(FILES ${PROJECT_SOURCE_DIR}/mathlib/fortran/quadrel.f90
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT quadrel)
 
 # CMake package: quadrel-config.cmake, its version file and the imported target.
 install(EXPORT quadrel-targets NAMESPACE quadrel::

@@ -24,7 +24,12 @@ function(project_shared_library target)
   if(WIN32)
     set_target_properties(${target} PROPERTIES PREFIX "")
   else()
-    target_link_options(${target} PRIVATE -Wl,--enable-new-dtags -Wl,-z,defs)
+    target_link_options(${target} PRIVATE -Wl,--enable-new-dtags)
+    # clang puts the sanitizer runtimes into programs only: a sanitized library leaves their
+    # symbols to the program that loads it.
+    if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND PROJECT_SANITIZE))
+      target_link_options(${target} PRIVATE -Wl,-z,defs)
+    endif()
   endif()
   project_warnings(${target})
 endfunction()

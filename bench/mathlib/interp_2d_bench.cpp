@@ -1,6 +1,8 @@
 // Two-dimensional piecewise-linear interpolation on the triangulation of 10^5 uniform points:
 // 10^6 queries in grid order, where each walk starts next to its point, and 10^4 queries in
-// random order, where each walk crosses about sqrt(triangles) triangles. "items" counts the
+// random order, where each walk crosses about sqrt(triangles) triangles; and 10^4 random
+// queries on the fans of long thin triangles of 10^5 points on a circle or a parabola, where a
+// walk from the last triangle found crosses a fair part of all triangles. "items" counts the
 // queries of one iteration, so that the table can show the time per query.
 #include <benchmark/benchmark.h>
 
@@ -11,8 +13,8 @@
 
 namespace {
 
-void interpolate(benchmark::State& state, const bench::Points& queries) {
-  const bench::Points data = bench::interpolation_data();
+void interpolate(benchmark::State& state, const bench::Points& queries,
+                 const bench::Points& data = bench::interpolation_data()) {
   const std::vector<double> z = bench::surface_values(data);
   const int n = data.size();
   std::vector<int> neighbours(6 * std::size_t(n)), triangles(6 * std::size_t(n));
@@ -44,5 +46,15 @@ void BM_InterpolateRandomOrder(benchmark::State& state) {
   interpolate(state, bench::random_order_queries());
 }
 BENCHMARK(BM_InterpolateRandomOrder)->Unit(benchmark::kMillisecond);
+
+void BM_InterpolateCircle(benchmark::State& state) {
+  interpolate(state, bench::circle_queries(), bench::circle_points());
+}
+BENCHMARK(BM_InterpolateCircle)->Unit(benchmark::kMillisecond);
+
+void BM_InterpolateParabola(benchmark::State& state) {
+  interpolate(state, bench::parabola_queries(), bench::parabola_points());
+}
+BENCHMARK(BM_InterpolateParabola)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #ifndef BENCH_SUPPORT_BENCH_INPUTS_H
 #define BENCH_SUPPORT_BENCH_INPUTS_H
 
+#include <cmath>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -140,6 +141,35 @@ constexpr int kRandomQueries = 10000;
 inline Points interpolation_data() { return uniform_points(kInterpolationPoints, 2); }
 inline Points grid_order_queries() { return grid_points(kGridQuerySide, 0.01, 0.99); }
 inline Points random_order_queries() { return uniform_points(kRandomQueries, 3, 0.01, 0.99); }
+
+// Fan-shaped meshes: 10^5 points evenly spread on the unit circle, or on the parabola y = x^2
+// over [-1, 1], triangulate into long thin triangles; 10^4 random queries inside the hull (in
+// the square [-0.7, 0.7]^2, or between the parabola and its chord y = 1).
+inline Points circle_points() {
+  Points p;
+  for (int i = 0; i < kInterpolationPoints; ++i) {
+    const double angle = 6.283185307179586 * i / kInterpolationPoints;
+    p.add(std::cos(angle), std::sin(angle));
+  }
+  return p;
+}
+inline Points parabola_points() {
+  Points p;
+  for (int i = 0; i < kInterpolationPoints; ++i) {
+    const double x = -1.0 + 2.0 * i / (kInterpolationPoints - 1);
+    p.add(x, x * x);
+  }
+  return p;
+}
+inline Points circle_queries() { return uniform_points(kRandomQueries, 4, -0.7, 0.7); }
+inline Points parabola_queries() {
+  Points p = uniform_points(kRandomQueries, 5, 0.0, 1.0);
+  for (int i = 0; i < p.size(); ++i) {
+    p.x[i] = 1.98 * p.x[i] - 0.99;
+    p.y[i] = p.x[i] * p.x[i] + (1.0 - p.x[i] * p.x[i]) * p.y[i];
+  }
+  return p;
+}
 
 }  // namespace bench
 

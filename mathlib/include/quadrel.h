@@ -6,7 +6,8 @@
  *    (element (i, j), counted from 0, at a[i + j*lda]); row and column numbers that the
  *    library stores for the caller (pivot vectors, a zero pivot's step) count from 1;
  *  - the caller allocates and owns every array; no export keeps a pointer past its return;
- *  - an `int` status of 0 means success; no export prints or keeps an error state.
+ *  - an `int` status of 0 means success (QUADREL_SUCCESS; every status has a name in the
+ *    table below); no export prints or keeps an error state.
  */
 #ifndef QUADREL_H
 #define QUADREL_H
@@ -34,6 +35,59 @@ extern "C" {
 #else
 #define QUADREL_FMAX_NOEXCEPT
 #endif
+
+/* ==== Statuses ========================================================================= */
+/* The statuses that the exports return, by family; the contracts below give the same values
+ * as numbers. 0 is success everywhere; any other value means something only for its family.
+ * A negative status rejects an argument and is minus that argument's position in the list.
+ * The dense and band LU factorisations also return k > 0, the last step whose pivot was
+ * exactly zero: a number, not a name. Values never change. */
+enum {
+  QUADREL_SUCCESS = 0, /* every export: success */
+
+  /* LU_Zerlegung, loesung_lin_gls, inversion_matrix */
+  QUADREL_LU_BAD_LDA = -2,    /* lda < n (n >= 1) */
+  QUADREL_LU_BAD_PIVOTS = -4, /* a pivot number lies outside k..n */
+  QUADREL_LU_NO_MEMORY = 1,   /* inversion_matrix: scratch memory could not be obtained */
+
+  /* LU_Zerlegung_band, loesung_lin_gls_band */
+  QUADREL_BAND_BAD_LDA = -2,    /* lda < 2*ml + mu + 1 */
+  QUADREL_BAND_BAD_ORDER = -3,  /* factorisation: n < 1 */
+  QUADREL_BAND_BAD_LOWER = -4,  /* ml < 0 */
+  QUADREL_BAND_BAD_UPPER = -5,  /* mu < 0 */
+  QUADREL_BAND_BAD_PIVOTS = -6, /* solution: a pivot number lies outside k..min(n, k+ml) */
+
+  /* quadratische_integration_gauss */
+  QUADREL_GAUSS_BAD_ARGUMENT = 1, /* n < 2, or the rule too large */
+  QUADREL_GAUSS_NO_MEMORY = 2,    /* no memory for the rule's work arrays */
+
+  /* 1d_cubic_spline */
+  QUADREL_SPLINE_BAD_KNOTS = 1, /* n < 2, or knots not strictly increasing */
+  QUADREL_SPLINE_NO_MEMORY = 2, /* no memory for the set-up's scratch */
+
+  /* matrix_vektor_produkt */
+  QUADREL_MATVEC_BAD_ARGUMENT = 1, /* m < 0, n < 0, lda too small, or a zero stride */
+
+  /* 1d_nullstelle */
+  QUADREL_ROOT1D_NO_ZERO = 1, /* no sign change at the ends, or not converged in 1000 iterations */
+
+  /* 2d_nullstelle */
+  QUADREL_ROOT2D_NOT_CONVERGED = 1, /* not converged within 1000 iterations */
+  QUADREL_ROOT2D_BAD_ORDER = -1,    /* n is neither 1 nor 2 */
+
+  /* 1d_pwl_interpolation */
+  QUADREL_INTERP1D_EMPTY_TABLE = 1, /* n < 1 */
+
+  /* 2d_pwl_interpolation_part_1_triangulation, and the one-call 2d_pwl_interpolation */
+  QUADREL_TRI_COINCIDENT = 2,      /* two points coincide */
+  QUADREL_TRI_COLLINEAR = 226,     /* fewer than three points, or all on one line */
+  QUADREL_TRI_DEGENERATE = 9,      /* working storage ran out, or data too degenerate */
+  QUADREL_TRI_TOO_MANY = -1,       /* n too large for the neighbour encoding */
+  QUADREL_TRI_BAD_ROW_LENGTH = -7, /* part_1_triangulation only: row_length is not 3 */
+
+  /* 2d_pwl_interpolation_part_2_interpolation, and the one-call 2d_pwl_interpolation */
+  QUADREL_INTERP2D_UNSERVED = 1 /* a query point was not served; its value is -1.0 */
+};
 
 /* ==== Vector operations, calendar time, rotations, maximum ============================= */
 /* import_mathfunction_kreuzprodukt_vektor3 computes the cross product w = u x v:
@@ -417,8 +471,11 @@ QUADREL_API int import_mathfunction_1d_pwl_interpolation(int n, const double* x,
  *    2  two points coincide: neighbours in sorted order differ by no more than
  *       2.220446049250313e-14 * (max(|a|, |b|) + 1) in x and likewise in y;
  *  226  fewer than three points, or all points on one line within the side-test tolerance;
- *    9  working storage ran out: scratch memory could not be obtained, or the work stack
- *       overflowed (only on data too degenerate for floating point);
+ *    9  scratch memory could not be obtained, or the data are too degenerate for floating
+ *       point: the work stack overflowed, or the result is not a well-formed triangulation of
+ *       all n points (a triangle clockwise by the side test, links that do not match, a hull
+ *       that is not one cycle, a count other than 2n - h - 2), as NaN coordinates or points
+ *       spread over many orders of magnitude can cause;
  *   -1  n > 357913940 (the neighbour encoding would overflow an int);
  *   -7  row_length is not 3.
  * On 2, 226, -1 and -7 nothing is written. On 9 triangle_count is set to 0 and the contents
@@ -430,8 +487,12 @@ QUADREL_API int import_mathfunction_1d_pwl_interpolation(int n, const double* x,
  * points whose coordinates carry rounding errors may form flat triangles. Scaling such data up
  * gives a Delaunay result.
  *
- * NaN coordinates never crash or hang the call: a NaN point is on no line and never causes a
- * swap, so the result is a well-formed but meaningless triangulation, or status 2 or 226.
+ * The side and swap tests scale the coordinate differences by a power of two where their
+ * products would overflow, so any finite coordinates (up to about 1e308) give the verdicts of
+ * the same points scaled down.
+ *
+ * NaN or infinite coordinates never crash or hang the call: the result is a well-formed but
+ * meaningless triangulation, or status 2, 9 or 226.
  *
  * Working memory is two arrays of n ints and one of 2n doubles, released before returning.
  * Insertion in x order costs about n log n for scattered points, but on an exact rectangular
@@ -447,7 +508,10 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  * the value z[i] at point i. Each query point is located by a walk from triangle to triangle
  * towards it; inside the triangle found, the value is (beta * z[B] + alpha * z[A]) + gamma * z[C]
  * with the barycentric weights alpha, beta, gamma of vertices A, B, C. Beyond the hull, the walk
- * stops at a boundary triangle and the value is extrapolated on that triangle's plane.
+ * stops at a boundary triangle and the value is extrapolated on that triangle's plane. A point
+ * on an edge that both of its triangles, by rounding, place just beyond it is served by the
+ * triangle where the walk stands when it would step back, if that triangle is
+ * counter-clockwise.
  *
  *  n               [in]  number of data points.
  *  x, y, z         [in]  n doubles each: coordinates and values of the data points.
@@ -476,10 +540,15 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  *
  * A walk crosses the triangles between its start and the query point: query points that follow
  * each other closely are served in a few steps, points in random order in about
- * sqrt(triangle_count) steps each. When the walks of a call prove long, the call continues on a
- * copy of the triangulation laid out for them (64 bytes of scratch memory per triangle, released
- * before it returns); without that memory it continues on the caller's arrays. The results are
- * the same either way. */
+ * sqrt(triangle_count) steps each on scattered data, but in a fair part of all triangles on the
+ * long thin triangles of points on a circle or a parabola. When the walks of a call prove long,
+ * the call continues on a copy of the triangulation laid out for them (64 bytes of scratch
+ * memory per triangle, released before it returns); without that memory it continues on the
+ * caller's arrays. On a triangulation as the first phase makes it (hull links included), a
+ * point clearly inside a triangle is then located by a walk from a grid cell next to it (about
+ * 12 more bytes per triangle), which ends in the triangle the walk from the search hint would
+ * end in; points on or near an edge, beyond the hull or NaN walk from the search hint as
+ * described. The results are the same either way. */
 QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
     int n, const double* x, const double* y, const double* z, const int* neighbours,
     const int* triangles, int triangle_count, int ni, const double* xi, const double* yi,

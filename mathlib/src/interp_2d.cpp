@@ -19,7 +19,10 @@
 //   order of a Hilbert curve through the plane, so that the triangles of a walk share pages
 //   and cache lines. Building it costs about as much as walking over every triangle twice; it
 //   is built only after the walks of the call have cost that much, while long walks continue.
+// With the packed copy comes, on a mesh that allows it, a grid of start triangles near every
+// point (see "Near starts" below), for the meshes on which every walk is long.
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -71,14 +74,35 @@ Weights weights_at(double ax, double ay, double bx, double by, double cx, double
   return {alpha, beta, 1.0 - alpha - beta};
 }
 
-// The neighbour entry to move to: the first negative weight, in the order alpha (edge 2,
-// B -> C), beta (edge 3, C -> A), gamma (edge 1, A -> B), whose edge has a neighbour. -1 when
-// there is none: P is inside, beyond hull edges only, or the weights are NaN.
-int next_triangle(const Weights& w, const int* across) {
-  if (w.alpha < 0.0 && across[1] >= 0) return across[1];
-  if (w.beta < 0.0 && across[2] >= 0) return across[2];
-  if (w.gamma < 0.0 && across[0] >= 0) return across[0];
+// The edge to move across: the first negative weight, in the order alpha (edge 2, B -> C),
+// beta (edge 3, C -> A), gamma (edge 1, A -> B), whose edge has a neighbour; its index k in
+// the rows (edge k + 1). -1 when there is none: P is inside, beyond hull edges only, or the
+// weights are NaN.
+int exit_edge(const Weights& w, const int* across) {
+  if (w.alpha < 0.0 && across[1] >= 0) return 1;
+  if (w.beta < 0.0 && across[2] >= 0) return 2;
+  if (w.gamma < 0.0 && across[0] >= 0) return 0;
   return -1;
+}
+
+// Relative tolerance of the on-edge test below, about 450 units in the last place: well above
+// the rounding of the weights, which is what it has to absorb.
+constexpr double kOnEdgeTolerance = 1e-13;
+
+// A walk that would move straight back to the triangle it came from has found P on their
+// shared edge: both triangles' weights put P just beyond it, by rounding. Decided here from
+// the geometry of the edge k of a counter-clockwise triangle (x[i], y[i]): P lies on the line
+// of the edge within rounding. A triangle that is not counter-clockwise never qualifies, so a
+// walk on a mesh turned the wrong way still fails.
+bool on_shared_edge(const double* x, const double* y, int k, double px, double py) {
+  const double det = (y[1] - y[2]) * (x[0] - x[2]) - (x[1] - x[2]) * (y[0] - y[2]);
+  if (!(det > 0.0)) return false;
+  const int a = k, b = k == 2 ? 0 : k + 1;
+  const double dx = x[b] - x[a], dy = y[b] - y[a];
+  const double du = px - x[a], dv = py - y[a];
+  const double side = dx * dv - dy * du;
+  const double edge = std::fabs(dx) + std::fabs(dy);
+  return std::fabs(side) <= kOnEdgeTolerance * edge * (edge + std::fabs(du) + std::fabs(dv));
 }
 
 bool any_nan(const Weights& w) {
@@ -101,10 +125,9 @@ int start_triangle(int triangle_count) {
 // The walk on the caller's arrays; returns the number of steps taken. It fails on NaN
 // weights, after more steps than triangles (a cycle, as on a triangulation that is not
 // counter-clockwise), and on an index out of range.
-int walk(const Triangulation& tri, double px, double py, WalkEnd* end) {
+int walk(const Triangulation& tri, int t, double px, double py, WalkEnd* end) {
   const int count = tri.triangle_count;
-  int t = start_triangle(count);
-  for (int steps = 0;;) {
+  for (int steps = 0, from = -1;;) {
     const int* v = tri.vertices + 3 * std::size_t(t);
     const int* across = tri.neighbours + 3 * std::size_t(t);
     for (int k = 0; k < 3; ++k) {
@@ -117,15 +140,21 @@ int walk(const Triangulation& tri, double px, double py, WalkEnd* end) {
     for (int k = 0; k < 3; ++k) {
       if (v[k] < 0 || v[k] >= tri.point_count) return steps;
     }
-    const Weights w =
-        weights_at(tri.points.x_at(v[0]), tri.points.y_at(v[0]), tri.points.x_at(v[1]),
-                   tri.points.y_at(v[1]), tri.points.x_at(v[2]), tri.points.y_at(v[2]), px, py);
-    const int next = next_triangle(w, across);
-    if (next < 0) {
+    const double x[3] = {tri.points.x_at(v[0]), tri.points.x_at(v[1]), tri.points.x_at(v[2])};
+    const double y[3] = {tri.points.y_at(v[0]), tri.points.y_at(v[1]), tri.points.y_at(v[2])};
+    const Weights w = weights_at(x[0], y[0], x[1], y[1], x[2], y[2], px, py);
+    const int k = exit_edge(w, across);
+    if (k < 0) {
       if (!any_nan(w)) *end = {t, w};
       return steps;
     }
+    const int next = across[k];
+    if (next == from && on_shared_edge(x, y, k, px, py)) {
+      *end = {t, w};
+      return steps;
+    }
     if (next >= count || ++steps > count) return steps;
+    from = t;
     t = next;
   }
 }
@@ -169,6 +198,26 @@ unsigned cell_of(double v, double low, double scale, unsigned cells) {
   return static_cast<unsigned>(at);
 }
 
+// Bounding box of the finite points.
+struct Box {
+  double low_x = INFINITY, high_x = -INFINITY, low_y = INFINITY, high_y = -INFINITY;
+
+  Box(const Coordinates& points, int count) {
+    for (int i = 0; i < count; ++i) {
+      const double x = points.x_at(i), y = points.y_at(i);
+      if (std::isfinite(x) && std::isfinite(y)) {
+        low_x = x < low_x ? x : low_x;
+        high_x = x > high_x ? x : high_x;
+        low_y = y < low_y ? y : low_y;
+        high_y = y > high_y ? y : high_y;
+      }
+    }
+  }
+  // Cells per unit length for `cells` cells across the box.
+  double scale_x(unsigned cells) const { return high_x > low_x ? cells / (high_x - low_x) : 0.0; }
+  double scale_y(unsigned cells) const { return high_y > low_y ? cells / (high_y - low_y) : 0.0; }
+};
+
 class PackedMesh {
  public:
   // Copies the triangulation; false when memory is short (the caller keeps walking on its own
@@ -185,19 +234,9 @@ class PackedMesh {
     auto first = scratch<int>(std::size_t(cells) * cells + 1);
     if (!triangles_ || !position_ || !first) return false;
 
-    // Bounding box of the finite points.
-    double low_x = INFINITY, high_x = -INFINITY, low_y = INFINITY, high_y = -INFINITY;
-    for (int i = 0; i < tri.point_count; ++i) {
-      const double x = tri.points.x_at(i), y = tri.points.y_at(i);
-      if (std::isfinite(x) && std::isfinite(y)) {
-        low_x = x < low_x ? x : low_x;
-        high_x = x > high_x ? x : high_x;
-        low_y = y < low_y ? y : low_y;
-        high_y = y > high_y ? y : high_y;
-      }
-    }
-    const double scale_x = high_x > low_x ? cells / (high_x - low_x) : 0.0;
-    const double scale_y = high_y > low_y ? cells / (high_y - low_y) : 0.0;
+    const Box box(tri.points, tri.point_count);
+    const double low_x = box.low_x, low_y = box.low_y;
+    const double scale_x = box.scale_x(cells), scale_y = box.scale_y(cells);
 
     // Counting sort by the Hilbert index of the cell of vertex A; position_ first holds the
     // cell, then the place in the copy.
@@ -239,10 +278,11 @@ class PackedMesh {
 
   bool built() const { return count_ > 0; }
 
-  // The walk of walk() on the copy: the same moves and weights, hence the same end.
-  int walk(double px, double py, WalkEnd* end) const {
-    int t = position_[start_triangle(count_)];
-    for (int steps = 0;;) {
+  // The walk of walk() on the copy: the same moves and weights, hence the same end. t is the
+  // caller's index of the first triangle.
+  int walk(int t, double px, double py, WalkEnd* end) const {
+    t = position_[t];
+    for (int steps = 0, from = -1;;) {
       const PackedTriangle& p = triangles_[t];
       for (int k = 0; k < 3; ++k) {
         const int u = p.across[k];
@@ -250,12 +290,18 @@ class PackedMesh {
       }
       if (p.triangle < 0) return steps;
       const Weights w = weights_at(p.x[0], p.y[0], p.x[1], p.y[1], p.x[2], p.y[2], px, py);
-      const int next = next_triangle(w, p.across);
-      if (next < 0) {
+      const int k = exit_edge(w, p.across);
+      if (k < 0) {
         if (!any_nan(w)) *end = {p.triangle, w};
         return steps;
       }
+      const int next = p.across[k];
+      if (next == from && on_shared_edge(p.x, p.y, k, px, py)) {
+        *end = {p.triangle, w};
+        return steps;
+      }
       if (next >= count_ || ++steps > count_) return steps;
+      from = t;
       t = next;
     }
   }
@@ -264,6 +310,268 @@ class PackedMesh {
   std::unique_ptr<PackedTriangle[]> triangles_;
   std::unique_ptr<int[]> position_;  // the copy's position of each caller's triangle
   int count_ = 0;
+};
+
+// Near starts.
+//
+// On some meshes a walk from the last triangle found crosses a fair part of all triangles
+// whatever the order of the queries: points on a circle or a parabola give fans of long thin
+// triangles, and a query at random lies about n / 4 triangles from the last. A walk from a
+// triangle near the query is short; it ends in the same triangle as the walk from the search
+// hint, with the same weights, whenever that triangle is the only one a walk can end in:
+//  - the mesh is a triangulation of a convex polygon: counter-clockwise triangles that are not
+//    flat, each interior edge shared by two triangles that name each other, hull links (in
+//    the encoding of the triangulation export) that join the hull edges into one cycle
+//    turning left or straight and once around, and 2V - h - 2 triangles on V vertices and h
+//    hull edges. A point then lies in one triangle only, and in none beyond the hull;
+//  - every interior edge passes the triangulation's own swap test (the mesh is Delaunay as the
+//    triangulation export makes it), so that walks do not cycle;
+//  - the query lies inside the triangle found by more than any walk's rounding can move a
+//    point: its distance from each edge exceeds twice the mesh's slack (below).
+// Every other query (on or near an edge or vertex, beyond the hull, NaN), and every query on
+// any other mesh, walks from the search hint as before.
+
+// Relative size, against the products it is made of, below which a triangle's determinant
+// counts as flat.
+constexpr double kFlat = 1e-10;
+// The slack of a triangle: by how far its weights may misplace a point, in units of
+// 2^-52 * (longest edge)^2 / (shortest edge), with room to spare over the few roundings
+// that the weights take.
+constexpr double kSlackUlps = 64 * 2.220446049250313e-16;
+
+struct Vertex {
+  double x, y;
+};
+
+double squared_distance(Vertex a, Vertex b) {
+  return (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
+}
+
+// The squared lengths of the longest and the shortest edge of triangle a, b, c.
+struct EdgeLengths {
+  double longest, shortest;
+
+  EdgeLengths(Vertex a, Vertex b, Vertex c) {
+    const double ab = squared_distance(a, b), bc = squared_distance(b, c),
+                 ca = squared_distance(c, a);
+    longest = ab > bc ? (ab > ca ? ab : ca) : (bc > ca ? bc : ca);
+    shortest = ab < bc ? (ab < ca ? ab : ca) : (bc < ca ? bc : ca);
+  }
+};
+
+class ConvexMesh {
+ public:
+  explicit ConvexMesh(const Triangulation& tri) : tri_(tri) {}
+
+  // The mesh's slack when it is a triangulation of a convex polygon and locally Delaunay, as
+  // above; -1 when it is not, or when memory is short.
+  double slack() const {
+    const int count = tri_.triangle_count;
+    auto used = scratch<unsigned char>(std::size_t(tri_.point_count));
+    if (!used) return -1.0;
+    int vertex_count = 0, hull = 0, first_hull = -1;
+    double slack = 0.0, turning = 0.0;
+    for (int t = 0; t < count; ++t) {
+      const int* v = vertices(t);
+      for (int k = 0; k < 3; ++k) {
+        if (v[k] < 0 || v[k] >= tri_.point_count || v[k] == v[(k + 1) % 3]) return -1.0;
+      }
+      const Vertex a = at(v[0]), b = at(v[1]), c = at(v[2]);
+      const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
+      const double size =
+          std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
+      if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
+      const EdgeLengths edges(a, b, c);
+      const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
+      slack = own > slack ? own : slack;
+      for (int k = 0; k < 3; ++k) {
+        if (used[v[k]] == 0) ++vertex_count;
+        used[v[k]] = 1;
+      }
+      for (int k = 0; k < 3; ++k) {
+        const int u = neighbours(t)[k];
+        if (u >= 0) {
+          if (!interior_edge_sound(t, k, u)) return -1.0;
+          continue;
+        }
+        double turn = 0.0;
+        if (!hull_edge_sound(t, k, &turn)) return -1.0;
+        turning += turn;
+        ++hull;
+        first_hull = 3 * t + k;
+      }
+    }
+    if (count != 2 * vertex_count - hull - 2 || !(std::fabs(turning - 2 * kPi) < kPi)) {
+      return -1.0;
+    }
+    // One cycle through all hull edges.
+    int edge = first_hull;
+    for (int i = 1; i <= hull; ++i) {
+      edge = next_hull_edge(edge);
+      if (edge == first_hull) return i == hull ? slack : -1.0;
+    }
+    return -1.0;
+  }
+
+ private:
+  static constexpr double kPi = 3.141592653589793;
+
+  const int* vertices(int t) const { return tri_.vertices + 3 * std::size_t(t); }
+  const int* neighbours(int t) const { return tri_.neighbours + 3 * std::size_t(t); }
+  Vertex at(int i) const { return {tri_.points.x_at(i), tri_.points.y_at(i)}; }
+
+  // Triangle u names t back across the same edge, reversed, and the swap test keeps the edge.
+  bool interior_edge_sound(int t, int k, int u) const {
+    if (u >= tri_.triangle_count) return false;
+    const int* v = vertices(t);
+    const int a = v[k], b = v[(k + 1) % 3];
+    const int* w = vertices(u);
+    for (int j = 0; j < 3; ++j) {
+      if (neighbours(u)[j] == t && w[j] == b && w[(j + 1) % 3] == a) {
+        const int d = w[(j + 2) % 3];
+        if (d < 0 || d >= tri_.point_count) return false;
+        const Vertex pm = at(v[(k + 2) % 3]), pa = at(a), pd = at(d), pb = at(b);
+        return !replaces_diagonal(&pm.x, &pa.x, &pd.x, &pb.x);
+      }
+    }
+    return false;
+  }
+
+  // The hull edge after edge `edge` (3t + k), by its link -(3 (t' + 1) + k'); -1 for a link
+  // that names no hull edge.
+  int next_hull_edge(int edge) const {
+    const long long link = -static_cast<long long>(tri_.neighbours[edge]);
+    if (link < 3) return -1;
+    const long long t = link / 3 - 1;
+    const int k = static_cast<int>(link % 3);
+    if (t >= tri_.triangle_count || neighbours(static_cast<int>(t))[k] >= 0) return -1;
+    return static_cast<int>(3 * t + k);
+  }
+
+  // The hull link of edge k of t names a hull edge that starts where this one ends, and the
+  // hull turns left or goes straight on there; *turn is the angle of the turn.
+  bool hull_edge_sound(int t, int k, double* turn) const {
+    const int next = next_hull_edge(3 * t + k);
+    if (next < 0) return false;
+    const int* v = vertices(t);
+    const int* w = vertices(next / 3);
+    const int j = next % 3;
+    if (w[j] != v[(k + 1) % 3]) return false;
+    const int c = w[(j + 1) % 3];
+    if (c < 0 || c >= tri_.point_count) return false;
+    const Vertex pa = at(v[k]), pb = at(v[(k + 1) % 3]), pc = at(c);
+    const double ux = pb.x - pa.x, uy = pb.y - pa.y, wx = pc.x - pb.x, wy = pc.y - pb.y;
+    const double cross = ux * wy - uy * wx;
+    if (cross < -kFlat * (std::fabs(ux * wy) + std::fabs(uy * wx))) return false;
+    *turn = std::atan2(cross, ux * wx + uy * wy);
+    return true;
+  }
+
+  const Triangulation& tri_;
+};
+
+// True when P lies in the triangle where a walk ended by more than twice the slack from each
+// of its edges: the distance from edge k is weight k * det / (length of edge k).
+bool clearly_inside(const Triangulation& tri, const WalkEnd& end, double slack) {
+  const Weights& w = end.weights;
+  const double least = w.alpha < w.beta ? (w.alpha < w.gamma ? w.alpha : w.gamma)
+                                        : (w.beta < w.gamma ? w.beta : w.gamma);
+  if (!(least > 0.0)) return false;
+  const int* v = tri.vertices + 3 * std::size_t(end.triangle);
+  const Vertex a = {tri.points.x_at(v[0]), tri.points.y_at(v[0])};
+  const Vertex b = {tri.points.x_at(v[1]), tri.points.y_at(v[1])};
+  const Vertex c = {tri.points.x_at(v[2]), tri.points.y_at(v[2])};
+  const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
+  return least * det > 2.0 * slack * std::sqrt(EdgeLengths(a, b, c).longest);
+}
+
+// A grid over the points' bounding box, about one cell per triangle; each cell names a
+// triangle that passes through it, or, when none was marked there, the triangle of the
+// nearest marked cell in its row or column.
+class StartGrid {
+ public:
+  bool build(const Triangulation& tri) {
+    const Box box(tri.points, tri.point_count);
+    unsigned side = 1;
+    while (std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
+    cells_ = scratch<int>(std::size_t(side) * side);
+    if (!cells_) return false;
+    side_ = side;
+    low_x_ = box.low_x;
+    low_y_ = box.low_y;
+    scale_x_ = box.scale_x(side);
+    scale_y_ = box.scale_y(side);
+    for (std::size_t c = 0; c < std::size_t(side) * side; ++c) cells_[c] = -1;
+    // Each triangle marks the cells at up to kEdgeMarks points along each edge and at its
+    // centroid: a long triangle, as fans have, reaches cells along its whole length.
+    for (int t = 0; t < tri.triangle_count; ++t) {
+      const int* v = tri.vertices + 3 * std::size_t(t);
+      double sum_x = 0.0, sum_y = 0.0;
+      for (int k = 0; k < 3; ++k) {
+        const double ax = tri.points.x_at(v[k]), ay = tri.points.y_at(v[k]);
+        const double bx = tri.points.x_at(v[(k + 1) % 3]), by = tri.points.y_at(v[(k + 1) % 3]);
+        const double cells = std::fabs(bx - ax) * scale_x_ + std::fabs(by - ay) * scale_y_;
+        const int marks = cells < kEdgeMarks ? static_cast<int>(cells) + 1 : kEdgeMarks;
+        for (int j = 0; j < marks; ++j) {
+          cells_[cell(ax + (bx - ax) * j / marks, ay + (by - ay) * j / marks)] = t;
+        }
+        sum_x += ax;
+        sum_y += ay;
+      }
+      cells_[cell(sum_x / 3, sum_y / 3)] = t;
+    }
+    return fill_empty_cells();
+  }
+
+  bool built() const { return cells_ != nullptr; }
+  int start(double px, double py) const { return cells_[cell(px, py)]; }
+
+ private:
+  static constexpr int kEdgeMarks = 32;
+
+  // An empty cell takes the triangle of the nearest marked cell in its row or its column.
+  // False when memory is short.
+  bool fill_empty_cells() {
+    const std::size_t total = std::size_t(side_) * side_;
+    auto nearest = scratch<int>(total);  // distance, in cells, of the mark taken so far
+    auto marks = scratch<int>(total);
+    if (!nearest || !marks) return false;
+    for (std::size_t c = 0; c < total; ++c) {
+      marks[c] = cells_[c];
+      nearest[c] = cells_[c] < 0 ? INT_MAX : 0;
+    }
+    // Four sweeps, along rows and columns in both directions, each carrying the last mark.
+    for (int sweep = 0; sweep < 4; ++sweep) {
+      const bool along_row = sweep < 2, forward = sweep % 2 == 0;
+      for (unsigned line = 0; line < side_; ++line) {
+        int mark = -1, distance = 0;
+        for (unsigned i = 0; i < side_; ++i) {
+          const unsigned at = forward ? i : side_ - 1 - i;
+          const std::size_t c =
+              along_row ? std::size_t(line) * side_ + at : std::size_t(at) * side_ + line;
+          if (marks[c] >= 0) {
+            mark = marks[c];
+            distance = 0;
+          } else if (mark >= 0 && ++distance < nearest[c]) {
+            nearest[c] = distance;
+            cells_[c] = mark;
+          }
+        }
+      }
+    }
+    // A cell whose row and column hold no mark starts anywhere.
+    for (std::size_t c = 0; c < total; ++c) cells_[c] = cells_[c] < 0 ? 0 : cells_[c];
+    return true;
+  }
+
+  std::size_t cell(double x, double y) const {
+    return std::size_t(cell_of(y, low_y_, scale_y_, side_)) * side_ +
+           cell_of(x, low_x_, scale_x_, side_);
+  }
+
+  std::unique_ptr<int[]> cells_;
+  unsigned side_ = 0;
+  double low_x_ = 0.0, low_y_ = 0.0, scale_x_ = 0.0, scale_y_ = 0.0;
 };
 
 // Walks shorter than this on average gain nothing from the packed copy: their triangles are
@@ -275,12 +583,20 @@ constexpr int kPackedMinimum = 4096;
 int interpolate(const Triangulation& tri, int ni, const double* xi, const double* yi, double* zi) {
   int status = 0;
   PackedMesh packed;
+  StartGrid grid;
+  double slack = -1.0;
   bool packing_tried = tri.triangle_count < kPackedMinimum;
   long long steps = 0;
   for (int i = 0; i < ni; ++i) {
     WalkEnd end;
-    if (tri.triangle_count > 0) {
-      steps += packed.built() ? packed.walk(xi[i], yi[i], &end) : walk(tri, xi[i], yi[i], &end);
+    if (grid.built()) {
+      packed.walk(grid.start(xi[i], yi[i]), xi[i], yi[i], &end);
+      if (end.triangle >= 0 && !clearly_inside(tri, end, slack)) end = WalkEnd();
+    }
+    if (end.triangle < 0 && tri.triangle_count > 0) {
+      const int start = start_triangle(tri.triangle_count);
+      steps += packed.built() ? packed.walk(start, xi[i], yi[i], &end)
+                              : walk(tri, start, xi[i], yi[i], &end);
     }
     if (end.triangle >= 0) {
       search_hint.store(end.triangle, std::memory_order_relaxed);
@@ -293,12 +609,18 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
     }
 
     // Pack once the walks so far have cost about two builds, if they are long and enough of
-    // them remain to repay it.
+    // them remain to repay it; on a mesh that allows it, start walks near their points from
+    // then on.
     const long long count = tri.triangle_count, done = i + 1;
     if (!packing_tried && steps >= 2 * count && steps >= kLongWalk * done &&
         steps / done * (ni - done) >= count) {
       packing_tried = true;
-      if (!packed.build(tri)) packed = PackedMesh();
+      if (!packed.build(tri)) {
+        packed = PackedMesh();
+      } else {
+        slack = ConvexMesh(tri).slack();
+        if (slack < 0.0 || !grid.build(tri)) grid = StartGrid();
+      }
     }
   }
   return status;

@@ -17,9 +17,11 @@
 // Every topological step (new triangles on a chain of hull edges, a diagonal swap) keeps the
 // triangles a disk with symmetric links and three distinct vertices per triangle, whatever
 // the arithmetic says. The walks below rely on that; the few guards catch only floating-point
-// verdicts that contradict each other, and end the call with the work-storage status.
+// verdicts that contradict each other, and end the call with the work-storage status; a check
+// of the finished mesh's structure catches what they miss.
 #include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <utility>
 
 #include "internal.h"
@@ -54,12 +56,89 @@ bool same(Edge a, Edge b) { return a.t == b.t && a.e == b.e; }
 int encode(Edge edge) { return -(3 * edge.t + edge.e - 1); }
 Edge decode(int link) { return {-link / 3, -link % 3 + 1}; }
 
+bool all_finite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+// Coordinate differences scaled by a power of two, for the tests below when their products
+// overflow: differences d are replaced by d * 2^-k with the largest of them in [0.5, 1), so
+// that no product of up to four of them overflows, and a product of degree j is compared
+// with a tolerance of degree 1 scaled by 2^((1 - j) * k). Where nothing overflows unscaled,
+// every verdict is the same: scaling by a power of two is exact but for differences below
+// 2^-1022 of the largest, and those change no verdict. When a difference itself overflows,
+// the coordinates are halved first.
+class ScaledDifferences {
+ public:
+  // The differences of the pairs (to[i], from[i]), i < count (at most 4 pairs of points).
+  ScaledDifferences(const double* const* to, const double* const* from, int count) {
+    double largest = 0.0;
+    for (int pass = 0; pass < 2; ++pass) {
+      const double half = pass == 0 ? 1.0 : 0.5;
+      largest = 0.0;
+      for (int i = 0; i < count; ++i) {
+        for (int c = 0; c < 2; ++c) {
+          d_[2 * i + c] = to[i][c] * half - from[i][c] * half;
+          largest = larger(largest, std::fabs(d_[2 * i + c]));
+        }
+      }
+      k_ = pass;
+      if (std::isfinite(largest)) break;
+    }
+    int e = 0;
+    std::frexp(largest, &e);
+    for (int i = 0; i < 2 * count; ++i) d_[i] = std::ldexp(d_[i], -e);
+    k_ += e;
+  }
+
+  double operator[](int i) const { return d_[i]; }
+  // A tolerance of degree 1 for a term of the given degree in the scaled differences.
+  double tolerance(double scaled, int degree) const {
+    return std::ldexp(scaled, (1 - degree) * k_);
+  }
+
+ private:
+  double d_[8];
+  int k_ = 0;
+};
+
+// The diagonal test below on scaled differences, for coordinates whose products overflow.
+bool replaces_diagonal_scaled(const double* p0, const double* p1, const double* p2,
+                              const double* p3) {
+  const double* to[] = {p1, p3, p1, p3};
+  const double* from[] = {p0, p0, p2, p2};
+  const ScaledDifferences d(to, from, 4);
+  const double x10 = d[0], y10 = d[1], x30 = d[2], y30 = d[3];
+  const double x12 = d[4], y12 = d[5], x32 = d[6], y32 = d[7];
+  const double ta = kEps100 * max_abs(x10, y10, x30, y30);
+  const double tb = kEps100 * max_abs(x12, y12, x32, y32);
+  const double ca = x10 * x30 + y10 * y30;
+  const double cb = x12 * x32 + y12 * y32;
+  if (ca > d.tolerance(ta, 2) && cb > d.tolerance(tb, 2)) return false;
+  if (ca < -d.tolerance(ta, 2) && cb < -d.tolerance(tb, 2)) return true;
+  const double tm = larger(ta, tb);
+  const double s = (x10 * y30 - x30 * y10) * cb + (x32 * y12 - x12 * y32) * ca;
+  return s < -d.tolerance(tm, 4);
+}
+
+// The diagonal test where s or its tolerance is not finite: `verdict` stands for NaN or
+// infinite coordinates, the scaled test decides for finite ones.
+bool replaces_diagonal_overflowed(const double* p0, const double* p1, const double* p2,
+                                  const double* p3, bool verdict) {
+  if (!all_finite({p0[0], p0[1], p1[0], p1[1], p2[0], p2[1], p3[0], p3[1]})) return verdict;
+  return replaces_diagonal_scaled(p0, p1, p2, p3);
+}
+
 // Diagonal test of the convex quadrilateral p0, p1, p2, p3 (counter-clockwise): true when the
 // diagonal p0-p2 is to replace p1-p3. The angles at p0 and p2 sum to more than pi exactly when
 // sin(angle0 + angle2) < 0; their cosines ca, cb decide the clear cases, and
 // sin0 * cos2 + cos0 * sin2 (scaled by the side lengths) the rest. Cocircular points within the
-// tolerance keep the existing diagonal.
-bool replaces_diagonal(const double* p0, const double* p1, const double* p2, const double* p3) {
+// tolerance keep the existing diagonal. The products are of degree two and four in the
+// coordinates. A clear verdict keeps the true sign where a product overflows to an infinity;
+// where s or its tolerance is not finite, the test is repeated on scaled differences.
+inline bool swap_wanted(const double* p0, const double* p1, const double* p2, const double* p3) {
   const double x10 = p1[0] - p0[0], y10 = p1[1] - p0[1];
   const double x30 = p3[0] - p0[0], y30 = p3[1] - p0[1];
   const double x12 = p1[0] - p2[0], y12 = p1[1] - p2[1];
@@ -72,7 +151,23 @@ bool replaces_diagonal(const double* p0, const double* p1, const double* p2, con
   if (ca < -ta && cb < -tb) return true;
   const double tm = larger(ta, tb);
   const double s = (x10 * y30 - x30 * y10) * cb + (x32 * y12 - x12 * y32) * ca;
+  if (!(std::isfinite(s) && std::isfinite(tm))) [[unlikely]] {
+    return replaces_diagonal_overflowed(p0, p1, p2, p3, s < -tm);
+  }
   return s < -tm;
+}
+
+// The side test below where s or its tolerance is not finite: 0 for NaN or infinite
+// coordinates, the test on scaled differences for finite ones.
+int side_overflowed(const double* pa, const double* pb, const double* pp) {
+  if (!all_finite({pa[0], pa[1], pb[0], pb[1], pp[0], pp[1]})) return 0;
+  const double* to[] = {pb, pp};
+  const double* from[] = {pa, pa};
+  const ScaledDifferences d(to, from, 2);
+  const double dx = d[0], dy = d[1], du = d[2], dv = d[3];
+  const double s = dy * du - dx * dv;
+  const double tolerance = d.tolerance(kSideTolerance * max_abs(dx, dy, du, dv), 2);
+  return s > tolerance ? 1 : s < -tolerance ? -1 : 0;
 }
 
 // Heap sort of the points by x, ties by y, carrying the index array along: the heap sort of an
@@ -186,6 +281,11 @@ class Mesh {
     const double tolerance = kSideTolerance * max_abs(dx, dy, du, dv);
     if (s > tolerance) return 1;
     if (s < -tolerance) return -1;
+    // An overflow to an infinity keeps the sign of a clear verdict; infinities that cancel
+    // (NaN) or an infinite tolerance need the scaled test.
+    if (!(std::isfinite(s) && std::isfinite(tolerance))) [[unlikely]] {
+      return side_overflowed(pa, pb, pp);
+    }
     return 0;
   }
 
@@ -255,6 +355,58 @@ class Mesh {
     start_ = {first, 2};
     left_ = left;
     return swap_edges(m);
+  }
+
+  // Whether the triangles form a triangulation of all n points as the header promises: three
+  // distinct points per triangle, none clockwise by the side test, symmetric links across
+  // every interior edge, hull links that join each hull edge's end to the next one's start in
+  // one cycle through all h hull edges, every point a vertex, and 2n - h - 2 triangles.
+  // Floating-point verdicts that contradict each other, as on NaN coordinates or on points
+  // spread over many orders of magnitude, can break any of these. The work stack, empty now,
+  // marks the points.
+  bool well_formed(int n) {
+    int* seen = stack_;
+    for (int i = 0; i < n; ++i) seen[i] = 0;
+    int hull = 0, interior = 0, linked_pairs = 0;
+    Edge first;
+    for (int t = 1; t <= count_; ++t) {
+      const int a = vertex(t, 1), b = vertex(t, 2), c = vertex(t, 3);
+      if (a < 1 || a > n || b < 1 || b > n || c < 1 || c > n) return false;
+      if (a == b || b == c || c == a || side(a, b, c) == 1) return false;
+      seen[a - 1] = seen[b - 1] = seen[c - 1] = 1;
+      for (int e = 1; e <= 3; ++e) {
+        const int from = vertex(t, e), to = vertex(t, next_edge(e));
+        const int u = link(t, e);
+        if (u > count_) return false;
+        if (u > 0) {
+          // Each pair of links is checked from its lower triangle; every link must be in one.
+          ++interior;
+          if (u < t) continue;
+          bool linked_back = false;
+          for (int f = 1; f <= 3; ++f) {
+            linked_back |= link(u, f) == t && vertex(u, f) == to && vertex(u, next_edge(f)) == from;
+          }
+          if (!linked_back) return false;
+          ++linked_pairs;
+          continue;
+        }
+        const Edge next = decode(u);
+        if (next.t < 1 || next.t > count_ || link(next) > 0) return false;
+        if (vertex(next.t, next.e) != to) return false;
+        ++hull;
+        first = {t, e};
+      }
+    }
+    for (int i = 0; i < n; ++i) {
+      if (seen[i] == 0) return false;
+    }
+    if (interior != 2 * linked_pairs || count_ != 2 * n - hull - 2) return false;
+    Edge edge = first;
+    for (int i = 1; i <= hull; ++i) {
+      edge = decode(link(edge));
+      if (same(edge, first)) return i == hull;
+    }
+    return false;
   }
 
   // Replaces the sorted point numbers by the caller's 0-based indices.
@@ -358,7 +510,7 @@ class Mesh {
       const int f = link(u, 1) == t ? 1 : link(u, 2) == t ? 2 : 3;
       const int c = vertex(u, prev_edge(f));
       // c == m would fold two triangles onto each other; no real geometry produces it.
-      if (c == m || !replaces_diagonal(point(m), point(a), point(c), point(b))) continue;
+      if (c == m || !swap_wanted(point(m), point(a), point(c), point(b))) continue;
 
       // (m, a, b) and (b, a, c) become (m, a, c) and (b, m, c).
       const int e1 = next_edge(e), f1 = next_edge(f);
@@ -454,6 +606,7 @@ int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_coun
         break;
       }
     }
+    if (status == 0 && !mesh.well_formed(n)) status = kWorkStorageExhausted;
     if (status == 0) {
       mesh.renumber(index.get());
       *triangle_count = mesh.count();
@@ -463,6 +616,11 @@ int triangulate(int n, double* xy, int* links, int* vertices, int* triangle_coun
   }
   scatter_points(xy, index.get(), count);
   return status;
+}
+
+bool replaces_diagonal(const double* p0, const double* p1, const double* p2,
+                       const double* p3) noexcept {
+  return swap_wanted(p0, p1, p2, p3);
 }
 
 }  // namespace quadrel

@@ -1,6 +1,9 @@
 // Line reading with Windows text-mode line ends.
 #include "platform/text_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace platform {
 
 std::istream& read_text_line(std::istream& in, std::string& line) {
@@ -9,6 +12,16 @@ std::istream& read_text_line(std::istream& in, std::string& line) {
   const bool had_line_feed = !in.eof();
   if (had_line_feed && !line.empty() && line.back() == '\r') line.pop_back();
   return in;
+}
+
+void open_text_file(std::ifstream& file, const char* path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    // As a failed open leaves it: nothing is read, and no read empties its target.
+    file.setstate(std::ios::failbit);
+    return;
+  }
+  file.open(path, std::ios::in | std::ios::binary);
 }
 
 }  // namespace platform

@@ -55,12 +55,12 @@ void MagnetostaticAnalysis::require_coupling() const {
 void MagnetostaticAnalysis::Initialize(const char* config_path) {
   require_coupling();
 
-  // A file that cannot be opened reads as if it were empty: line reading leaves its target
-  // as it was once the stream has failed, so the texts keep their earlier contents and the
-  // numbers convert from an empty text. Line reading drops a carriage return before the
-  // line feed, as Windows text mode does.
+  // A file that cannot be opened, or a directory, reads as if it were empty: line reading
+  // leaves its target as it was once the stream has failed, so the texts keep their earlier
+  // contents and the numbers convert from an empty text. Line reading drops a carriage return
+  // before the line feed, as Windows text mode does.
   std::ifstream file;
-  if (config_path != nullptr) file.open(config_path, std::ios::in | std::ios::binary);
+  if (config_path != nullptr) platform::open_text_file(file, config_path);
   platform::read_text_line(file, project_path_);
   platform::read_text_line(file, design_name_);
   // Lines 3 and 4 share one text: when line 4 is missing it still holds line 3.

@@ -1,5 +1,5 @@
-// The automatic stop: the reset call (mode 1), the force criterion applied by evaluation
-// calls, and the position check (mode 2).
+// The automatic stop: the reset call, the force criterion applied by evaluation calls, and
+// the position check.
 //
 // Each force element keeps, under its instance key, a history record of nine doubles per
 // body and a force count per body:
@@ -75,14 +75,16 @@ void stop(Call& call, const char* message) {
 
 void reset(Call& call) {
   // The host is asked for every quantity in this order; the values are not used.
-  static const char* const kQuantities[] = {"TDISP", "TVEL", "RVEL", "TACC", "RACC"};
-  double values[9];
+  static const char* const kQuantities[] = {host_api::kPosition, host_api::kVelocity,
+                                            host_api::kAngularVelocity, host_api::kAcceleration,
+                                            host_api::kAngularAcceleration};
+  double values[host_api::kMaxValueCount];
   for (int body = 0; body < call.params.body_count; ++body) {
     const int id = call.params.body_id(body);
-    int value_count = 3;
+    int value_count = host_api::kVectorValueCount;
     for (const char* quantity : kQuantities) query_body(call, quantity, id, &value_count, values);
-    value_count = 9;
-    query_body(call, "AM", id, &value_count, values);
+    value_count = host_api::kOrientationValueCount;
+    query_body(call, host_api::kOrientation, id, &value_count, values);
   }
   const size_t bodies = static_cast<size_t>(call.params.body_count);
   tables().history[call.params.instance_key].assign(kHistorySlots * bodies, 0.0);
@@ -133,7 +135,7 @@ void check_positions(Call& call) {
   for (int body = 0; body < call.params.body_count; ++body) {
     int id = call.params.body_id(body);
     double distance = 0.0;
-    sysfnc(call.handle, "DM", &id, 1, &distance, &call.status);
+    sysfnc(call.handle, host_api::kDistance, &id, 1, &distance, &call.status);
     double* record = history.data() + kHistorySlots * static_cast<size_t>(body);
 
     // A repeated time divides by zero; the infinite or NaN slope is kept like any other.

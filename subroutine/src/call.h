@@ -4,13 +4,15 @@
 
 #include <string>
 
+#include "ostrel/calc_external_force.h"
+
 namespace ostrel {
 
 // A double from the host's parameter array as a 32-bit integer: truncated toward zero,
 // saturated at the ends of the range, 0 for NaN.
 int to_int(double value) noexcept;
 
-// The force element's parameters (params[2] .. params[7], the body ids after them).
+// The force element's parameters, read from the positions that ParamIndex names.
 struct ElementParams {
   int instance_key = 0;
   int interval_variable_id = 0;
@@ -22,9 +24,13 @@ struct ElementParams {
 
   static ElementParams read(const double* params) noexcept;
 
-  int body_id(int body) const noexcept { return to_int(raw[8 + body]); }
-  bool force_criterion() const noexcept { return auto_stop_enabled == 1 && auto_stop_kind == 2; }
-  bool position_criterion() const noexcept { return auto_stop_enabled == 1 && auto_stop_kind == 1; }
+  int body_id(int body) const noexcept { return to_int(raw[kFirstBodyId + body]); }
+  bool force_criterion() const noexcept {
+    return auto_stop_enabled == kAutoStopOn && auto_stop_kind == kForceCriterion;
+  }
+  bool position_criterion() const noexcept {
+    return auto_stop_enabled == kAutoStopOn && auto_stop_kind == kPositionCriterion;
+  }
 };
 
 struct Call {
@@ -38,7 +44,7 @@ struct Call {
   int status = 0;         // handed to every host service; never read
 };
 
-// The handlers of the modes: -1, 0, 1 and 2.
+// The handlers of the call modes.
 void initialise(Call& call);
 void evaluate(Call& call);
 void reset(Call& call);

@@ -20,12 +20,12 @@ int to_int(double value) noexcept {
 
 ElementParams ElementParams::read(const double* params) noexcept {
   ElementParams p;
-  p.instance_key = to_int(params[2]);
-  p.interval_variable_id = to_int(params[3]);
-  p.auto_stop_enabled = to_int(params[4]);
-  p.auto_stop_kind = to_int(params[5]);
-  p.auto_stop_tolerance = params[6];
-  p.body_count = to_int(params[7]);
+  p.instance_key = to_int(params[kInstanceKey]);
+  p.interval_variable_id = to_int(params[kIntervalVariableId]);
+  p.auto_stop_enabled = to_int(params[kAutoStopEnabled]);
+  p.auto_stop_kind = to_int(params[kAutoStopCriterion]);
+  p.auto_stop_tolerance = params[kAutoStopTolerance];
+  p.body_count = to_int(params[kBodyCount]);
   p.raw = params;
   return p;
 }
@@ -40,7 +40,7 @@ extern "C" void calc_external_force(void* handle, double time, const char* libra
                     result};
 
   int variable_id = call.params.interval_variable_id;
-  sysfnc(handle, "VARVAL", &variable_id, 1, &call.interval, &call.status);
+  sysfnc(handle, host_api::kVariableValue, &variable_id, 1, &call.interval, &call.status);
 
   if (call.params.body_count < 0) {
     throw std::invalid_argument("calc_external_force: the body count (params[7]) is " +
@@ -48,17 +48,17 @@ extern "C" void calc_external_force(void* handle, double time, const char* libra
                                 "; it must not be negative");
   }
 
-  switch (mode) {
-    case -1:
+  switch (static_cast<ostrel::CallMode>(mode)) {
+    case ostrel::CallMode::kInitialise:
       ostrel::initialise(call);
       break;
-    case 0:
+    case ostrel::CallMode::kEvaluate:
       ostrel::evaluate(call);
       break;
-    case 1:
+    case ostrel::CallMode::kReset:
       ostrel::reset(call);
       break;
-    case 2:
+    case ostrel::CallMode::kCheckPositions:
       if (call.params.position_criterion()) ostrel::check_positions(call);
       break;
     default:

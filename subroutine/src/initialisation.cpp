@@ -1,4 +1,4 @@
-// The initialisation call (mode -1): bind the provider library once per name, then hand
+// The initialisation call: bind the provider library once per name, then hand
 // the provider this element's configuration path.
 #include <memory>
 #include <string>

@@ -4,11 +4,19 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/shared_library.h"
 #include "provider/external_force_provider.h"
 
 namespace ostrel {
+
+// The per-body arrays that an entry's interfacings hand to the provider, kept from one
+// interfacing to the next. `in_use` is set while a call works in them.
+struct InterfacingArrays {
+  std::vector<double> values;
+  bool in_use = false;
+};
 
 // One loaded provider library and its provider. Destroying it hands the provider back
 // through Release and then unloads the library; it never throws.
@@ -16,6 +24,7 @@ struct Terminator {
   platform::SharedLibrary module;
   IExternalForceProvider* provider = nullptr;
   double next_time = 0.0;  // earliest time of the next interfacing with the provider
+  InterfacingArrays arrays;
 
   Terminator() = default;
   Terminator(const Terminator&) = delete;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -305,6 +306,54 @@ TEST(Dynamics, UnboundedLoadsShowAsNotFinite) {
   loads[0].force = Vector3d(std::nan(""), 0.0, 0.0);
   s.step(0.001, loads);
   EXPECT_FALSE(s.finite());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Dynamics, StableStepLimitSeparatesDecayFromGrowth) {
+  // A body on a spring and damper to the ground, displaced by 0.01 and moving at 0.01, stepped
+  // at just under and just over the limit: its motion stays bounded below it and grows above.
+  struct Case {
+    const char* name;
+    double stiffness, damping, mass, limit;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {"spring", 41.5, 0.0, 0.0075, 2.0 / std::sqrt(41.5 / 0.0075)},
+      {"damper", 0.0, 0.0825, 0.0075, 2.0 * 0.0075 / 0.0825},
+      {"both", 41.5, 0.0825, 0.0075, 0.0},
+      {"nothing", 0.0, 0.0, 0.0075, inf},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const double limit = zkslv::stable_step_limit(c.stiffness, c.damping, 1.0 / c.mass);
+    if (c.limit > 0.0) {
+      EXPECT_DOUBLE_EQ(limit, c.limit);
+    }
+    if (std::isinf(limit)) continue;
+    for (const double factor : {0.98, 1.02}) {
+      Model m;
+      BodyDefinition b = body(1, c.mass, 1.25e-7);
+      b.position = Vector3d(0.0, 0.0, 0.01);
+      b.velocity = Vector3d(0.0, 0.0, 0.01);
+      m.bodies.push_back(b);
+      zkslv::SpringDefinition s;
+      s.body = 1;
+      s.stiffness = c.stiffness;
+      s.damping = c.damping;
+      m.springs.push_back(s);
+      MultibodySystem system(m);
+      run(system, 300, factor * limit);
+      const double deviation = system.state(0).position.norm() + system.state(0).velocity.norm();
+      if (factor < 1.0) {
+        EXPECT_LT(deviation, 100.0) << factor;
+      } else {
+        EXPECT_GT(deviation, 100.0) << factor;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <numbers>
 
 #include "test_platform.h"
 
@@ -145,6 +147,20 @@ TEST(ModelFile, ReadsEveryPartWithItsDefaults) {
   EXPECT_EQ(m.resolved_config(e), "/models/demo/velmira.cfg");
   EXPECT_EQ(m.resolved_config(m.elements[1]), "/etc/other.cfg");
   EXPECT_EQ(m.where(e.source), "model.toml:51");
+
+  // The size spans the second body's start and the second spring's anchor, plus the longest
+  // free length; the runaway limits follow from it and the step.
+  EXPECT_EQ(m.units->name, std::string("m-kg-s"));
+  EXPECT_EQ(m.output_every, 1);
+  EXPECT_DOUBLE_EQ(m.size(), 0.12 + 0.0685);
+  EXPECT_EQ(m.runaway_distance, 1000.0 * m.size());
+  EXPECT_EQ(m.runaway_speed, m.runaway_distance / 0.0005);
+  EXPECT_EQ(m.runaway_angular_speed, std::numbers::pi / 0.0005);
+  const Model small = parse(
+      "[simulation]\nunits = \"mm-t-s\"\nend_time = 1.0\nstep = 0.1\nrunaway_speed = 2.385\n"
+      "[[body]]\nid = 1\nmass = 1\ninertia = [1, 1, 1]\n");
+  EXPECT_EQ(small.size(), 1000.0);  // nothing placed: one metre in millimetres
+  EXPECT_EQ(small.runaway_speed, 2.385);
 }
 
 TEST(ModelFile, StepCountReachesTheEndTime) {
@@ -167,13 +183,17 @@ TEST(ModelFile, StepCountReachesTheEndTime) {
   }
 }
 
-// Replaces the first occurrence of `from` in the complete model.
-std::string changed(const std::string& from, const std::string& to) {
-  std::string text = kComplete;
+// Replaces the first occurrence of `from` in `text`.
+std::string with(std::string text, const std::string& from, const std::string& to) {
   const size_t at = text.find(from);
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
   return text;
+}
+
+// Replaces the first occurrence of `from` in the complete model.
+std::string changed(const std::string& from, const std::string& to) {
+  return with(kComplete, from, to);
 }
 
 TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
@@ -184,6 +204,7 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
   };
   const Case cases[] = {
       {"not TOML", changed("[simulation]", "[simulation"), "model.toml:2:12: "},
+      {"non-ASCII character right after a value", "a = 1\xC2\xA1\n", "model.toml:1:"},
       {"no simulation table", changed("[simulation]", "[simulations]"),
        "model.toml:1: the model needs a [simulation] table"},
       {"no bodies", "[simulation]\nend_time = 1.0\nstep = 0.1\n",
@@ -252,6 +273,28 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
        "model.toml:61:1: [[force_element]]: the instance key 2 is that of element \"magnets\" too"},
       {"duplicate variable", changed("[[body]]", "[[variable]]\nid = 7\nvalue = 1\n\n[[body]]"),
        "[[variable]]: another variable has the id 7"},
+      {"unknown units", changed("subroutine = \"ostrel\"", "units = \"cm-g-s\""),
+       "model.toml:8:9: [simulation]: \"units\" must be \"m-kg-s\", \"mm-t-s\" or \"mm-kg-s\", "
+       "not \"cm-g-s\""},
+      {"mass in tonnes",
+       with(changed("mass = 0.0312", "mass = -0.0312"), "subroutine = \"ostrel\"",
+            "units = \"mm-t-s\""),
+       "[[body]]: \"mass\" must be a positive number of tonnes, not -0.0312"},
+      {"stiffness in millinewtons",
+       with(changed("stiffness = 12", "stiffness = -12"), "subroutine = \"ostrel\"",
+            "units = \"mm-kg-s\""),
+       "[[spring]]: \"stiffness\" must not be negative (mN/mm)"},
+      {"output every 0 steps", changed("step = 0.0005", "step = 0.0005\noutput_every = 0"),
+       "[simulation]: \"output_every\" must lie between 1 and"},
+      {"negative runaway limit", changed("step = 0.0005", "step = 0.0005\nrunaway_distance = -1"),
+       "[simulation]: \"runaway_distance\" must be positive (m), not -1"},
+      {"tolerance not a number", changed("tolerance = 5e-6", "tolerance = nan"),
+       "[[force_element]]: \"tolerance\" must be a finite number"},
+      {"unstable rotational spring", changed("damping = 2.2e-5", "damping = 0.0096"),
+       "model.toml:47: [[rotational_spring]] on body \"rotor\": the step 0.0005 s is too large; "
+       "the integration stays stable only for steps below 0.0004969 s (stiffness 0 N·m/rad, "
+       "damping "
+       "0.0096 N·m·s/rad, moved inertia (kg·m²) 2.385e-06)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

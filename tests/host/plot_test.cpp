@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "test_platform.h"
 
@@ -13,7 +15,8 @@ using zkslv::Column;
 using zkslv::Quantity;
 
 Column column(const char* name, Quantity q, double min, double max, bool plotted = true) {
-  Column c{name, q, plotted};
+  const char* units[] = {"s", "m", "rad", "m", "N", "N·m"};
+  Column c{name, q, plotted, 0.0, 0.0, units[static_cast<int>(q)]};
   c.min = min;
   c.max = max;
   return c;
@@ -94,12 +97,13 @@ TEST(Plot, FindsProgramsOnThePath) {
 TEST(Plot, ReportsHowGnuplotEnded) {
   if (test_support::kWindows) GTEST_SKIP() << "runs the POSIX programs true and false";
   std::string error;
+  const std::filesystem::path output = "/dev/null";
   // A program that reads nothing: writing a long script into its closed pipe must not
   // end the host through SIGPIPE.
-  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), &error)) << error;
-  EXPECT_FALSE(zkslv::run_gnuplot("/bin/false", "", &error));
+  EXPECT_TRUE(zkslv::run_gnuplot("/bin/true", std::string(1 << 20, '#'), output, &error)) << error;
+  EXPECT_FALSE(zkslv::run_gnuplot("/bin/false", "", output, &error));
   EXPECT_EQ(error, "gnuplot ended with exit status 1");
-  EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", &error));
+  EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", output, &error));
   EXPECT_EQ(error, "cannot start /nonexistent/gnuplot: No such file or directory");
 }
 
@@ -116,12 +120,22 @@ TEST(Plot, FindsProgramsOnTheWindowsPath) {
 TEST(Plot, ReportsHowAWindowsGnuplotEnded) {
   if (!test_support::kWindows) GTEST_SKIP() << "runs the Windows command interpreter";
   const std::filesystem::path cmd = "C:\\windows\\system32\\cmd.exe";
+  const std::filesystem::path folder = test_support::make_temp_folder("zkslv_plot_");
+  const std::filesystem::path output = folder / "run.log";
+  std::ofstream(output, std::ios::binary) << "before\n";
   std::string error;
-  EXPECT_TRUE(zkslv::run_gnuplot(cmd, "exit 0\r\n", &error)) << error;
-  EXPECT_FALSE(zkslv::run_gnuplot(cmd, "exit 3\r\n", &error));
+  // The program's output goes to the end of the log.
+  EXPECT_TRUE(zkslv::run_gnuplot(cmd, "echo 2385\r\nexit 0\r\n", output, &error)) << error;
+  std::ifstream in(output, std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  EXPECT_EQ(log.rfind("before\n", 0), 0u) << log;
+  EXPECT_NE(log.find("2385"), std::string::npos) << log;
+  EXPECT_FALSE(zkslv::run_gnuplot(cmd, "exit 3\r\n", output, &error));
   EXPECT_EQ(error, "gnuplot ended with exit status 3");
-  EXPECT_FALSE(zkslv::run_gnuplot("C:\\nonexistent\\gnuplot.exe", "", &error));
+  EXPECT_FALSE(zkslv::run_gnuplot("C:\\nonexistent\\gnuplot.exe", "", output, &error));
   EXPECT_EQ(error.rfind("cannot start C:\\nonexistent\\gnuplot.exe: ", 0), 0u) << error;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

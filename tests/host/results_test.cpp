@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "test_platform.h"
+
 namespace {
 
 zkslv::Model two_bodies() {
@@ -37,8 +39,8 @@ TEST(ResultTable, WritesAHeaderAndOneRowPerState) {
   const zkslv::Model m = two_bodies();
   zkslv::MultibodySystem system(m);
   zkslv::ResultTable table(m);
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("zkslv_results_" + std::to_string(::getpid()));
+  const std::filesystem::path folder = test_support::make_temp_folder("zkslv_results_");
+  const std::filesystem::path path = folder / "table.csv";
   std::string error;
   ASSERT_TRUE(table.open(path, &error)) << error;
   std::vector<zkslv::Load> loads(2);
@@ -50,15 +52,17 @@ TEST(ResultTable, WritesAHeaderAndOneRowPerState) {
   EXPECT_EQ(table.rows(), 2);
 
   const std::string header =
-      "time,magnet.x,magnet.y,magnet.z,magnet.rx,magnet.ry,magnet.rz,magnet.dm,magnet.Fx,"
-      "magnet.Fy,magnet.Fz,magnet.Tx,magnet.Ty,magnet.Tz,rotor.x,rotor.y,rotor.z,rotor.rx,"
-      "rotor.ry,rotor.rz,rotor.dm,rotor.Fx,rotor.Fy,rotor.Fz,rotor.Tx,rotor.Ty,rotor.Tz\n";
+      "time [s],magnet.x [m],magnet.y [m],magnet.z [m],magnet.rx [rad],magnet.ry [rad],"
+      "magnet.rz [rad],magnet.dm [m],magnet.Fx [N],magnet.Fy [N],magnet.Fz [N],"
+      "magnet.Tx [N·m],magnet.Ty [N·m],magnet.Tz [N·m],rotor.x [m],rotor.y [m],rotor.z [m],"
+      "rotor.rx [rad],rotor.ry [rad],rotor.rz [rad],rotor.dm [m],rotor.Fx [N],rotor.Fy [N],"
+      "rotor.Fz [N],rotor.Tx [N·m],rotor.Ty [N·m],rotor.Tz [N·m]\n";
   EXPECT_EQ(read(path),
             header +
                 "0,0,0,0.0515,0,0,0,0,0,0,-0.13666,0,0,0,0,0,0.103,0,0,0,0,0,0,0,0,0,0\n"
                 "0.0005,0,0,0.0515,0,0,0,0,0,0,-0.13666,0,0,0,0,0,0.103,0,0,0,0,0,0,0,"
                 "0,0,0.0002385\n");
-  std::filesystem::remove(path);
+  std::filesystem::remove_all(folder);
 
   // Ranges: the torque of the rotor varies, the magnet's force does not. Distance values
   // are plotted for the body that a position criterion watches only.

@@ -10,6 +10,7 @@
 
 #include "platform/shared_library.h"
 #include "recording_subroutine.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ instance = 12
 
 [[force_element]]
 name = "push"
-library = "fixture_provider"
+library = ")" + test_support::library_file("fixture_provider") + R"("
 config = "/etc/push.cfg"
 bodies = [3]
 interval_variable = 7
@@ -78,7 +79,7 @@ class Simulation : public ::testing::Test {
   RunSummary run(const std::string& text) {
     model_ = zkslv::parse_model(text, "/models/run/model.toml", "model.toml");
     table_ = std::make_unique<zkslv::ResultTable>(model_);
-    zkslv::Console console(out_, false, false);
+    zkslv::Console console(out_, out_, false, zkslv::Verbosity::kVerbose);
     return zkslv::simulate(model_, console, *table_);
   }
 
@@ -210,6 +211,30 @@ TEST_F(Simulation, TerminationEndsTheRunAfterTheCurrentStep) {
   EXPECT_NE(out_.str().find("[    0.750000 s] Stop at 0.75\n"), std::string::npos) << out_.str();
 }
 
+TEST_F(Simulation, RunawayFailsTheRunEvenAfterAStopRequest) {
+  // The rotor coasts at 0.5 m/s. The element asks for the end at 0.75 s; the step to 1.0 s
+  // still has to stay within the limits.
+  struct Case {
+    const char* limit;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"runaway_distance = 0.2",
+       "the body \"rotor\" ran away at t = 1 s: its centre is 0.25 m from where it started, "
+       "beyond 0.2 m (runaway_distance)."},
+      {"runaway_speed = 0.4",
+       "the body \"rotor\" ran away at t = 0.75 s: it moves at 0.5 m/s, faster than 0.4 m/s "
+       "(runaway_speed)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    script_->terminate_at = 0.75;
+    const RunSummary s = run(with(kModel, "step = 0.25", "step = 0.25\n" + std::string(c.limit)));
+    EXPECT_EQ(s.ending, Ending::kFailed);
+    EXPECT_EQ(s.error.rfind(c.error, 0), 0u) << s.error;
+  }
+}
+
 TEST_F(Simulation, RelayedFailureCountsAsAFailedRun) {
   script_->terminate_at = 1.0;
   script_->relay_failure = true;
@@ -301,7 +326,7 @@ TEST_F(Simulation, RefusesAModelPathTheInterfaceCannotCarry) {
   const std::string folder(1100, 'm');
   zkslv::Model m = zkslv::parse_model(kModel, "/" + folder + "/model.toml", "model.toml");
   zkslv::ResultTable table(m);
-  zkslv::Console console(out_, false, false);
+  zkslv::Console console(out_, out_, false, zkslv::Verbosity::kVerbose);
   const RunSummary s = zkslv::simulate(m, console, table);
   EXPECT_EQ(s.ending, Ending::kFailed);
   EXPECT_NE(s.error.find("is 1112 UTF-16 units long; the host interface carries at most 1023"),

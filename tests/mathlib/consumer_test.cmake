@@ -1,6 +1,6 @@
 # Installs the build's quadrel component into a fresh prefix, then configures, builds and
 # runs examples/quadrel against it twice: through find_package(quadrel) and through
-# pkg-config. Run with cmake -P and
+# pkg-config; with a Fortran compiler, also the Fortran example. Run with cmake -P and
 #   BUILD_DIR    the build tree holding libquadrel.so
 #   EXAMPLE_DIR  the example's source folder
 #   WORK_DIR     a scratch folder, emptied first
@@ -8,15 +8,9 @@
 #   TOOLCHAIN_FILE, RUNNER   for a cross build: its toolchain, and the command that runs its
 #                programs (arguments joined with "|"); a Windows example runs beside a copy
 #                of the installed DLL, where Windows looks first
+#   FORTRAN_EXAMPLE_DIR, Fortran_COMPILER   the Fortran example and its compiler (optional)
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(failed)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed (${failed}): ${command}\n${out}\n${err}")
-  endif()
-  message(STATUS "${out}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
@@ -70,4 +64,13 @@ if(PKG_CONFIG)
       ${rpath})
   file(GLOB example ${WORK_DIR}/pc_example*)
   run_example(${example})
+endif()
+
+# Fortran: the module installed beside the header, compiled by the example's own build.
+if(Fortran_COMPILER)
+  run(${CMAKE_COMMAND} -S ${FORTRAN_EXAMPLE_DIR} -B ${WORK_DIR}/fortran-build -G ${GENERATOR}
+      -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_Fortran_COMPILER=${Fortran_COMPILER}
+      "-DCMAKE_Fortran_FLAGS=${C_FLAGS}" -DCMAKE_BUILD_TYPE=Release)
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/fortran-build)
+  run(${WORK_DIR}/fortran-build/quadrel_fortran_example)
 endif()

@@ -1,8 +1,9 @@
 // Two-dimensional interpolation against a literal transcription of the walk on the caller's
 // arrays, with its own copy of the process-wide search hint: long random-order walks (which
-// make the library switch to its packed copy of the mesh), grid-order walks, queries on vertices
-// and edges, outside the hull, NaN and infinite, and meshes with broken entries, all bit for bit
-// and call after call.
+// make the library switch to its packed copy of the mesh and, on sound meshes, to starts near
+// each query) on scattered points and on the fans of points on a circle or a parabola,
+// grid-order walks, queries on vertices and edges, outside the hull, NaN and infinite, and
+// meshes with broken entries, all bit for bit and call after call.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -44,7 +45,7 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
   const int count = m.count;
   int t = g_reference_hint;
   if (t < 0 || t >= count) t = (count + 1) / 2 - 1;
-  for (int steps = 0;;) {
+  for (int steps = 0, from = -1;;) {
     const int* v = &m.triangles[3 * std::size_t(t)];
     for (int k = 0; k < 3; ++k) {
       if (v[k] < 0 || v[k] >= d.size()) return false;
@@ -57,21 +58,34 @@ bool reference_point(const Data& d, const Mesh& m, double px, double py, double*
     const double beta = ((py - cy) * (ax - cx) - (px - cx) * (ay - cy)) / det;
     const double gamma = 1.0 - alpha - beta;
     const int* across = &m.neighbours[3 * std::size_t(t)];
-    int next = -1;
+    int k = -1;
     if (alpha < 0.0 && across[1] >= 0) {
-      next = across[1];
+      k = 1;
     } else if (beta < 0.0 && across[2] >= 0) {
-      next = across[2];
+      k = 2;
     } else if (gamma < 0.0 && across[0] >= 0) {
-      next = across[0];
+      k = 0;
     }
-    if (next < 0) {
+    // Straight back to the previous triangle: P on their shared edge k (from vertex k to
+    // vertex k + 1) of a counter-clockwise triangle is served here.
+    bool on_edge = false;
+    if (k >= 0 && across[k] == from && det > 0.0) {
+      const int a = v[k], b = v[(k + 1) % 3];
+      const double dx = d.x[b] - d.x[a], dy = d.y[b] - d.y[a];
+      const double du = px - d.x[a], dv = py - d.y[a];
+      const double edge = std::fabs(dx) + std::fabs(dy);
+      on_edge =
+          std::fabs(dx * dv - dy * du) <= 1e-13 * edge * (edge + std::fabs(du) + std::fabs(dv));
+    }
+    if (k < 0 || on_edge) {
       if (std::isnan(alpha) || std::isnan(beta) || std::isnan(gamma)) return false;
       g_reference_hint = t;
       *value = (beta * d.z[v[1]] + alpha * d.z[v[0]]) + gamma * d.z[v[2]];
       return true;
     }
+    const int next = across[k];
     if (next >= count || ++steps > count) return false;
+    from = t;
     t = next;
   }
 }
@@ -148,6 +162,20 @@ Data grid_data(int side, unsigned seed) {
     std::swap(d.x[i], d.x[j]);
     std::swap(d.y[i], d.y[j]);
     std::swap(d.z[i], d.z[j]);
+  }
+  return d;
+}
+
+// Points on a circle or a parabola, in convex position: the triangulation is a fan of long
+// thin triangles, across which walks from the last triangle found are long.
+Data curve_data(int n, bool parabola, unsigned seed) {
+  std::mt19937_64 random(seed);
+  Data d;
+  for (int i = 0; i < n; ++i) {
+    const double t = -1.0 + 2.0 * i / (n - 1);
+    d.x.push_back(parabola ? t : std::cos(3.14159 * t));
+    d.y.push_back(parabola ? t * t : std::sin(3.14159 * t));
+    d.z.push_back(std::uniform_real_distribution<double>(-2.0, 3.0)(random));
   }
   return d;
 }
@@ -232,6 +260,8 @@ TEST(Interp2dFast, LongAndShortWalksMatchStatedWalk) {
   const Case cases[] = {
       {"uniform points", uniform_data(20000, 5)},
       {"grid points", grid_data(120, 6)},
+      {"points on a circle", curve_data(6000, false, 7)},
+      {"points on a parabola", curve_data(6000, true, 8)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

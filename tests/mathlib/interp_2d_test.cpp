@@ -58,6 +58,8 @@ int interpolate_once(const Data& d, const Queries& q, std::vector<double>* zi) {
                                                   q.size(), q.x.data(), q.y.data(), zi->data());
 }
 
+double linear(double x, double y) { return 2.385 - 1.75 * x + 0.625 * y; }
+
 const Data kPlane = {{0, 0, 1}, {0, 1, 0}, {1, 3, 2}};  // z = 1 + x + 2y, given out of order
 
 TEST(Interp2d, PlaneInsideAndOutside) {
@@ -148,6 +150,64 @@ TEST(Interp2d, BrokenTriangulationsFailTheWalk) {
   }
 }
 
+// Points on an interior edge whose two triangles both round the point's weight for it
+// slightly negative: the walk would bounce between them, and one of them serves the point.
+// Mirrored data on the same mesh is clockwise with bit-identical weights: there the walk
+// still fails.
+TEST(Interp2d, PointsOnSharedEdgesAreServed) {
+  const Data d = {{5, 2, -3, 0}, {-1, 2, 1, 1}, {4, 4, -2, 1}};  // z = x + y
+  const Data mirrored = {{-5, -2, 3, 0}, d.y, d.z};
+  const Queries q = {{-2.175, -1.5, -0.3}, {1, 1, 1}};
+  const Mesh m = triangulate(d);
+  std::vector<double> zi;
+  EXPECT_EQ(interpolate_once(d, q, &zi), 0);
+  for (int i = 0; i < q.size(); ++i) EXPECT_NEAR(zi[i], q.x[i] + 1, 1e-15) << i;
+  EXPECT_EQ(interpolate(d, m, q, &zi), 0);
+  for (int i = 0; i < q.size(); ++i) EXPECT_NEAR(zi[i], q.x[i] + 1, 1e-15) << i;
+  EXPECT_EQ(interpolate(mirrored, m, Queries{{2.175}, {1}}, &zi), 1);
+  EXPECT_EQ(zi[0], -1.0);
+}
+
+// Gridded data meets queries on axis-parallel interior edges all the time: random integer
+// meshes, and one that fuzzing found.
+TEST(Interp2d, AxisParallelEdgesOfIntegerMeshes) {
+  std::vector<Data> meshes;
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> coordinate(-12, 12);
+    Data d;
+    for (int i = 0; i < 30; ++i) {
+      const int px = coordinate(rng), py = coordinate(rng);
+      bool repeated = false;
+      for (int j = 0; j < d.size(); ++j) repeated |= d.x[j] == px && d.y[j] == py;
+      if (repeated) continue;
+      d.x.push_back(px);
+      d.y.push_back(py);
+    }
+    meshes.push_back(d);
+  }
+  meshes.push_back({{26, 32, 96, 35, -110, 20}, {10, -68, -128, 0, 0, 0}, {}});
+  for (Data& d : meshes) {
+    SCOPED_TRACE(d.size());
+    for (int i = 0; i < d.size(); ++i) d.z.push_back(linear(d.x[i], d.y[i]));
+    const Mesh m = triangulate(d);
+    Queries q;
+    for (int t = 0; t < m.count; ++t) {
+      for (int k = 0; k < 3; ++k) {
+        const int a = m.triangles[3 * t + k], b = m.triangles[3 * t + (k + 1) % 3];
+        if (m.neighbours[3 * t + k] < 0 || (d.x[a] != d.x[b] && d.y[a] != d.y[b])) continue;
+        for (double f : {0.1, 0.375, 0.5, 0.725}) {
+          q.x.push_back(d.x[a] + f * (d.x[b] - d.x[a]));
+          q.y.push_back(d.y[a] + f * (d.y[b] - d.y[a]));
+        }
+      }
+    }
+    std::vector<double> zi;
+    ASSERT_EQ(interpolate(d, m, q, &zi), 0);
+    for (int i = 0; i < q.size(); ++i) ASSERT_NEAR(zi[i], linear(q.x[i], q.y[i]), 1e-13) << i;
+  }
+}
+
 // A failed triangulation in the one-call export: its status, zi untouched, also for ni = 0.
 TEST(Interp2d, OneCallReportsTriangulationFailures) {
   struct Case {
@@ -170,8 +230,6 @@ TEST(Interp2d, OneCallReportsTriangulationFailures) {
     EXPECT_EQ(interpolate_once(c.data, Queries{}, &zi), c.status);
   }
 }
-
-double linear(double x, double y) { return 2.385 - 1.75 * x + 0.625 * y; }
 
 Data random_data(int n, unsigned seed) {
   std::mt19937_64 rng(seed);

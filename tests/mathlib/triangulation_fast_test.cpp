@@ -522,7 +522,12 @@ TEST(TriangulationFast, MatchesReferenceCoreOnRandomSets) {
         SCOPED_TRACE(std::string(c.name) + ", n = " + std::to_string(n) + ", round " +
                      std::to_string(round));
         const Points p = make_points(c.kind, n, random);
-        EXPECT_TRUE(library_triangulation(p) == reference_triangulation(p));
+        const Result library = library_triangulation(p), reference = reference_triangulation(p);
+        // On NaN and infinities the reference may leave a broken mesh behind status 0 (its
+        // side test finds a clockwise triangle, say), which the library reports as status 9.
+        const bool reported_broken = c.kind == kNonFinite && library.status == 9 &&
+                                     library.count == 0 && reference.status == 0;
+        EXPECT_TRUE(library == reference || reported_broken);
       }
     }
   }

@@ -318,7 +318,7 @@ TEST(Triangulation, InputIsOnlyRead) {
 }
 
 // NaN and infinite coordinates: never a crash, hang or write out of place; a success is a
-// well-formed triangulation of every point.
+// well-formed triangulation of every point, and a mesh that is not gives status 9.
 TEST(Triangulation, NonFiniteCoordinatesStayContained) {
   const double nan = std::nan(""), inf = INFINITY;
   struct Case {
@@ -346,7 +346,7 @@ TEST(Triangulation, NonFiniteCoordinatesStayContained) {
     const Result r = triangulate(c.points);
     const int n = c.points.size();
     if (r.status != 0) {
-      EXPECT_TRUE(r.status == 2 || r.status == 226) << r.status;
+      EXPECT_TRUE(r.status == 2 || r.status == 9 || r.status == 226) << r.status;
       continue;
     }
     ASSERT_GE(r.count, 1);
@@ -362,6 +362,61 @@ TEST(Triangulation, NonFiniteCoordinatesStayContained) {
         }
       }
     }
+  }
+}
+
+// Side and swap verdicts that contradict each other, on a NaN or on points spread over many
+// orders of magnitude, used to leave a broken mesh behind status 0.
+TEST(Triangulation, BrokenResultsReportDegenerateData) {
+  const double nan = std::nan("");
+  struct Case {
+    std::string name;
+    Points points;
+  };
+  const Case cases[] = {
+      {"magnitudes from 1e-18 to 1e27",
+       from_pairs({{-1e12, -1e18}, {1e-16, 1e-3}, {-1000, 1e27}, {-1e-18, 1e6}, {-1, -10}})},
+      {"one NaN abscissa among integers", from_pairs({{nan, -105},
+                                                      {-374, -92},
+                                                      {32, -249},
+                                                      {-225, 454},
+                                                      {-17, -144},
+                                                      {-404, 248},
+                                                      {-143, 280},
+                                                      {455, 430}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Result r = triangulate(c.points);
+    EXPECT_EQ(r.status, 9);
+    EXPECT_EQ(r.count, 0);
+  }
+}
+
+// The side and swap tests' products of two and four coordinate differences overflow beyond
+// about 1e154 and 1e77; scaled, the verdicts and so the mesh stay those of the unscaled points.
+TEST(Triangulation, LargeCoordinatesGiveTheSameMesh) {
+  const Points five = from_pairs({{17, -6}, {-23, -20}, {-6, 14}, {18, -1}, {16, -25}});
+  const Points scattered = uniform(300, 13, 2.0, -1.0);
+  struct Case {
+    std::string name;
+    const Points& points;
+    double factor;
+  };
+  const Case cases[] = {
+      {"five points by 1e76", five, 1e76},        {"five points by 2^300", five, 0x1p300},
+      {"five points by 2^1000", five, 0x1p1000},  {"scattered by 2^260", scattered, 0x1p260},
+      {"scattered by 2^600", scattered, 0x1p600}, {"scattered by 2^1020", scattered, 0x1p1020},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Points scaled = c.points;
+    for (double& v : scaled.x) v *= c.factor;
+    for (double& v : scaled.y) v *= c.factor;
+    const Result expected = triangulate(c.points), r = triangulate(scaled);
+    expect_delaunay(scaled, r, Check::kGlobal);
+    EXPECT_EQ(r.triangles, expected.triangles);
+    EXPECT_EQ(r.neighbours, expected.neighbours);
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -164,14 +166,19 @@ TEST_F(MagnetostaticAnalysisTest, UnreadableFileKeepsTextsAndAddsNoGroups) {
   provider().Initialize("/nonexistent/velmira.cfg");
   EXPECT_EQ(coupling_.log, (std::vector<std::string>{"FindDesigns ", "OpenProject |Rotor A"}));
 
-  // After a good file: the texts of that file stay, no groups are added.
-  initialize("p\nd\n0.5\n1\n");
-  coupling_.log.clear();
-  provider().Initialize("/nonexistent/velmira.cfg");
-  EXPECT_EQ(coupling_.log, (std::vector<std::string>{"OpenProject p|d"}));
-  compute(0.0, 1, {2.0, 4.0, 8.0}, std::vector<double>(kIdentity, kIdentity + 9));
-  ASSERT_EQ(analyzed_groups().size(), 1u);
-  EXPECT_EQ(analyzed_groups()[0].position[0], 0.0);  // the scale factor became 0.0
+  // After a good file: the texts of that file stay, no groups are added. A directory cannot
+  // be opened as a file either.
+  const std::string unreadable[] = {"/nonexistent/velmira.cfg", ::testing::TempDir()};
+  for (std::size_t i = 0; i < std::size(unreadable); ++i) {
+    SCOPED_TRACE(unreadable[i]);
+    initialize("p\nd\n0.5\n1\n");
+    coupling_.log.clear();
+    provider().Initialize(unreadable[i].c_str());
+    EXPECT_EQ(coupling_.log, (std::vector<std::string>{"OpenProject p|d"}));
+    compute(0.0, 1, {2.0, 4.0, 8.0}, std::vector<double>(kIdentity, kIdentity + 9));
+    ASSERT_EQ(analyzed_groups().size(), i + 1);
+    EXPECT_EQ(analyzed_groups()[0].position[0], 0.0);  // the scale factor became 0.0
+  }
 }
 
 TEST_F(MagnetostaticAnalysisTest, SecondInitializeAppendsRecords) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,11 @@ using test_support::TempFile;
 
 // The magnetic constant of the coupling stand-in (CODATA 2018).
 constexpr double kMu0 = 1.25663706212e-6;
+
+// A path as the coupling shows it resolved.
+std::string resolved(const char* path) {
+  return std::filesystem::absolute(path).lexically_normal().string();
+}
 
 std::string example_project() {
   return std::string(std::getenv("TEST_SOURCE_DIR")) + "/standins/coupling/examples/magnets.toml";
@@ -146,9 +152,17 @@ TEST_F(VelmiraLibraryTest, CouplingFailuresReachTheCaller) {
       {"invalid project", broken.path() + "\nA\n1\n1\n",
        "Fail to open project file: " + broken.path() +
            ":3:3: design \"A\" has an unknown key \"moment\""},
-      {"missing project", "/nonexistent/project.toml\nA\n1\n1\n", "Fail to open project file"},
-      {"missing design", example_project() + "\nNoSuchDesign\n1\n1\n", "Fail to open project file"},
-      {"no designs found", "/nonexistent/project.toml\n\n1\n1\n", "Fail to find designs"},
+      // The coupling names the file, and for a design it lacks, the designs it has.
+      {"missing project", "/nonexistent/project.toml\nA\n1\n1\n",
+       "Fail to open project file: cannot open the project file \"/nonexistent/project.toml\" (" +
+           resolved("/nonexistent/project.toml") + "): there is no such file"},
+      {"missing design", example_project() + "\nStack \n1\n1\n",
+       "Fail to open project file: the project file \"" + example_project() + "\" (" +
+           example_project() + ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
+      // Velmira passes FindDesigns' exception through unchanged.
+      {"no designs found", "/nonexistent/project.toml\n\n1\n1\n",
+       "cannot open the project file \"/nonexistent/project.toml\" (" +
+           resolved("/nonexistent/project.toml") + "): there is no such file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -168,8 +182,11 @@ TEST_F(VelmiraLibraryTest, GroupMissingFromTheDesignFailsTheAnalysis) {
     provider_->Compute(0.0, 2, positions.data(), nullptr, nullptr, orientations.data(), nullptr,
                        nullptr, nullptr, nullptr);
     FAIL() << "nothing thrown";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "Fail to analyze");
+  } catch (const std::exception& error) {
+    // The coupling's exception passes through Velmira unchanged.
+    EXPECT_STREQ(error.what(),
+                 "cannot analyze design \"Repel\": design \"Repel\" has no group \"Group1\"; "
+                 "its groups are \"Group0\"");
   }
 }
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,7 +52,7 @@ TEST_F(CouplingFactoryTest, FindsDesignsInFileOrder) {
 
   const std::string missing = "/nonexistent/project.toml";
   designs.clear();
-  EXPECT_FALSE(coupling_->FindDesigns(&missing, &designs));
+  EXPECT_THROW(coupling_->FindDesigns(&missing, &designs), LaunchDesktopExeption);
   EXPECT_TRUE(designs.empty());
 }
 
@@ -67,9 +69,52 @@ TEST_F(CouplingFactoryTest, AnalyzeNeedsAnOpenDesign) {
   EXPECT_EQ(results.size(), 1u);
 
   // A failed open closes the design that was open.
-  EXPECT_FALSE(open(example_project(), "NoSuchDesign"));
+  EXPECT_THROW(open(example_project(), "NoSuchDesign"), LaunchDesktopExeption);
   EXPECT_FALSE(coupling_->Analyze(0.0, &groups, &results, &status));
   EXPECT_EQ(status, 1);
+}
+
+TEST_F(CouplingFactoryTest, FailuresNameTheirCause) {
+  const std::string project = example_project();
+  const std::string relative = "no-such-folder/../missing.toml";
+  const std::string resolved = (std::filesystem::current_path() / "missing.toml").string();
+  const std::string folder = std::getenv("TEST_SOURCE_DIR");
+  struct Case {
+    const char* name;
+    std::function<void()> call;
+    std::string message;
+  };
+  std::vector<GroupRecord> groups = {group("Group0", 0.25), group("Group1", 0.25)};
+  std::vector<ForceRecord> results;
+  int status = 0;
+  const Case cases[] = {
+      {"project missing", [&] { open(relative, "Stack"); },
+       "cannot open the project file \"" + relative + "\" (" + resolved +
+           "): there is no such file"},
+      {"project is a folder", [&] { open(folder, "Stack"); },
+       "cannot open the project file \"" + folder + "\" (" +
+           std::filesystem::path(folder).lexically_normal().string() + "): it is a folder"},
+      {"design with a trailing space", [&] { open(project, "Stack "); },
+       "the project file \"" + project + "\" (" + project +
+           ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
+      {"coincident groups",
+       [&] {
+         ASSERT_TRUE(open(project, "Stack"));
+         coupling_->Analyze(0.0, &groups, &results, &status);
+       },
+       "cannot analyze design \"Stack\": group \"Group0\" and group \"Group1\" are both at "
+       "(0, 0, 0.25) m: the field of a point magnet is unbounded at its own position"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      c.call();
+      ADD_FAILURE() << "nothing thrown";
+    } catch (const LaunchDesktopExeption& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+  }
+  EXPECT_EQ(status, 3);
 }
 
 TEST_F(CouplingFactoryTest, EachCallGivesItsOwnInterface) {

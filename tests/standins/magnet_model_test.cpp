@@ -91,7 +91,7 @@ TEST(DipoleTorque, MisalignedDipoleFeelsMCrossB) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Design design{"D", {{"Group0", {n, 0, 0}}}, {{"source", {{0, 0, 0}, {0, 0, m}}}}};
+    const Design design{"D", {{"Group0", {n, 0, 0}}}, {{"source", {0, 0, 0}, {{0, 0, m}}}}};
     std::vector<ForceRecord> results;
     ASSERT_EQ(analyze(design, {record("Group0", c.where)}, &results), kAnalysisOk);
     // n x (B z) = -n B y.
@@ -128,7 +128,7 @@ TEST(Analyze, EveryGroupFeelsTheOtherGroupsAndTheFixedMagnets) {
   const double m0 = 1.03, m1 = 0.515, base = 2.06;
   const Design design{"D",
                       {{"Group0", {0, 0, m0}}, {"Group1", {0, 0, m1}}, {"Unused", {0, 0, 9.0}}},
-                      {{"base", {{0, 0, -0.03}, {0, 0, base}}}}};
+                      {{"base", {0, 0, -0.03}, {{0, 0, base}}}}};
   std::vector<ForceRecord> results;
   ASSERT_EQ(
       analyze(design, {record("Group0", {0, 0, 0}), record("Group1", {0, 0, 0.025})}, &results),
@@ -148,39 +148,52 @@ TEST(Analyze, EveryGroupFeelsTheOtherGroupsAndTheFixedMagnets) {
 TEST(Analyze, ReportsFailuresAndLeavesResultsAlone) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Design design{
-      "D", {{"Group0", {0, 0, 1}}, {"Group1", {0, 0, 1}}}, {{"base", {{0, 0, -0.01}, {0, 0, 1}}}}};
+      "D", {{"Group0", {0, 0, 1}}, {"Group1", {0, 0, 1}}}, {{"base", {0, 0, -0.01}, {{0, 0, 1}}}}};
   struct Case {
     const char* name;
     std::vector<GroupRecord> groups;
     int status;
+    const char* why;
   };
   const Case cases[] = {
       {"group missing from the design",
        {record("Group0", {0, 0, 0}), record("Group2", {1, 0, 0})},
-       kUnknownGroup},
+       kUnknownGroup,
+       "design \"D\" has no group \"Group2\"; its groups are \"Group0\", \"Group1\""},
       {"two groups at one point",
        {record("Group0", {0, 0, 0.5}), record("Group1", {0, 0, 0.5})},
-       kCoincidentMagnets},
-      {"group on the fixed magnet", {record("Group0", {0, 0, -0.01})}, kCoincidentMagnets},
-      {"position not a number", {record("Group0", {nan, 0, 0})}, kNotFinite},
+       kCoincidentMagnets,
+       "group \"Group0\" and group \"Group1\" are both at (0, 0, 0.5) m: "},
+      {"group on the fixed magnet",
+       {record("Group0", {0, 0, -0.01})},
+       kCoincidentMagnets,
+       "group \"Group0\" and the fixed magnet \"base\" are both at (0, 0, -0.01) m: "},
+      {"position not a number",
+       {record("Group0", {nan, 0, 0})},
+       kNotFinite,
+       "the position or orientation of group \"Group0\" is not a finite number"},
       {"orientation not a number",
        {record("Group0", {0, 0, 1}, {1, 0, 0, 0, 1, 0, 0, 0, nan})},
-       kNotFinite},
+       kNotFinite,
+       "the position or orientation of group \"Group0\" is not a finite number"},
       {"so close that the force overflows",
        {record("Group0", {0, 0, 0}), record("Group1", {0, 0, 1e-80})},
-       kNotFinite},
+       kNotFinite,
+       "the force or torque on group \"Group0\" at (0, 0, 0) m overflows"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<ForceRecord> results(1, ForceRecord{{1, 2, 3, 4, 5, 6}});
-    EXPECT_EQ(analyze(design, c.groups, &results), c.status);
+    std::string why;
+    EXPECT_EQ(analyze(design, c.groups, &results, &why), c.status);
+    EXPECT_EQ(why.rfind(c.why, 0), 0u) << why;
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].values[5], 6.0);
   }
 }
 
 TEST(Analyze, ReplacesTheResults) {
-  const Design design{"D", {{"Group0", {0, 0, 1}}}, {{"base", {{0, 0, -0.01}, {0, 0, 1}}}}};
+  const Design design{"D", {{"Group0", {0, 0, 1}}}, {{"base", {0, 0, -0.01}, {{0, 0, 1}}}}};
   std::vector<ForceRecord> results(3, ForceRecord{{1, 2, 3, 4, 5, 6}});
   ASSERT_EQ(analyze(design, {record("Group0", {0, 0, 0})}, &results), kAnalysisOk);
   EXPECT_EQ(results.size(), 1u);

@@ -158,12 +158,22 @@ TEST_F(Evaluation, ProviderFailureIsRelayedAndTheCallCarriesOn) {
     std::vector<std::string> relayed;
   };
   const std::string long_line = std::string(1023, 'a') + std::string(1023, 'b') + "tail";
+  // Characters of two, three and four bytes across the buffer's end move to the next chunk;
+  // bytes that are not UTF-8 are cut where the buffer ends.
+  const std::string a1021(1021, 'a'), a1022(1022, 'a');
+  const std::string cent = "\xC2\xA2", euro = "\xE2\x82\xAC", clef = "\xF0\x9D\x84\x9E";
+  const std::string stray(1030, '\x80');
   const Case cases[] = {
       {"no lines", {}, {}},
       {"two lines", {"mesh failed", ""}, {"mesh failed", ""}},
       {"line longer than the buffer",
        {long_line},
        {std::string(1023, 'a'), std::string(1023, 'b'), "tail"}},
+      {"two-byte character at the end", {a1022 + cent + "b"}, {a1022, cent + "b"}},
+      {"three-byte character at the end", {a1021 + euro}, {a1021, euro}},
+      {"four-byte character at the end", {a1021 + clef}, {a1021, clef}},
+      {"character just inside", {a1021 + cent + "b"}, {a1021 + cent, "b"}},
+      {"continuation bytes only", {stray}, {stray.substr(0, 1023), stray.substr(1023)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -203,6 +213,30 @@ TEST_F(Evaluation, ProviderExceptionsPassOutAndChangeNothing) {
     thrower->clear();
   }
   EXPECT_TRUE(evaluate_at(3.0));  // the due time did not advance
+}
+
+// A provider that calls back into the entry through its own library while the outer call is
+// under way: the nested call works in arrays of its own and leaves the outer loads alone.
+TEST_F(Evaluation, NestedCallThroughTheSameProviderKeepsTheOuterArrays) {
+  Element nested;
+  nested.instance_key = 8;
+  nested.body_ids = {21, 22};
+  double nested_result[12] = {};
+  bool nesting = false;
+  probe::state().loads_for = [&](double time, int count, double* loads) {
+    const bool outer = !nesting;
+    for (int i = 0; i < 6 * count; ++i) loads[i] = (outer ? 1.5 : -2.25) * (i + 1);
+    if (outer) {
+      nesting = true;
+      call(nested, 0, time, "fixture_provider", "em.cfg", nested_result);
+    }
+  };
+  ASSERT_TRUE(evaluate_at(0.75));
+  ASSERT_EQ(probe::state().computes.size(), 2u);
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(result_[i], 1.5 * (i + 1)) << i;
+    EXPECT_EQ(nested_result[i], -2.25 * (i + 1)) << i;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The coupling stand-in's interface: project files and designs in, dipole forces out.
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -12,33 +13,51 @@ namespace tarvoquelm {
 
 namespace {
 
+// How messages name a project file: as given and as resolved against the working directory.
+std::string project_file(const std::string& path) {
+  return "the project file \"" + path + "\" (" +
+         std::filesystem::absolute(path).lexically_normal().string() + ")";
+}
+
+// Reads a project file; one that cannot be read throws LaunchDesktopExeption saying why.
+Project read_project(const std::string& path) {
+  std::string problem;
+  std::optional<Project> project = read_project_file(path, &problem);
+  if (!project) throw LaunchDesktopExeption("cannot open " + project_file(path) + ": " + problem);
+  return std::move(*project);
+}
+
 class DipoleCoupling final : public ICouplingFactory {
  public:
   void Reserved1() override {}
 
-  // The design names in file order. False when the file cannot be opened; a file that is
-  // not a project throws LaunchDesktopExeption with the reason and its position.
+  // The design names in file order. A file that cannot be read or is not a project throws
+  // LaunchDesktopExeption with the reason.
   bool FindDesigns(const std::string* project_path, std::vector<std::string>* designs) override {
-    const std::optional<Project> project = read_project_file(*project_path);
-    if (!project) return false;
-    for (const Design& design : project->designs) designs->push_back(design.name);
+    for (const Design& design : read_project(*project_path).designs) {
+      designs->push_back(design.name);
+    }
     return true;
   }
 
-  // Reads the project and keeps the design for Analyze. False when the file cannot be
-  // opened or has no such design; a file that is not a project throws
-  // LaunchDesktopExeption. Whatever was open before is closed first.
+  // Reads the project and keeps the design for Analyze. Throws LaunchDesktopExeption when
+  // the file cannot be read or is not a project, naming the file as given and as resolved
+  // against the working directory, or when the project has no such design, naming the
+  // designs it has. Whatever was open before is closed first.
   bool OpenProject(const std::string* project_path, const std::string* design_name) override {
     design_.reset();
-    std::optional<Project> project = read_project_file(*project_path);
-    if (!project) return false;
-    for (Design& design : project->designs) {
+    Project project = read_project(*project_path);
+    std::string designs;
+    for (Design& design : project.designs) {
       if (design.name == *design_name) {
         design_ = std::move(design);
         return true;
       }
+      designs += (designs.empty() ? "\"" : ", \"") + design.name + "\"";
     }
-    return false;
+    throw LaunchDesktopExeption(
+        project_file(*project_path) + " has no design \"" + *design_name + "\"" +
+        (designs.empty() ? "; it has no designs" : "; its designs are " + designs));
   }
 
   void Reserved4() override {}
@@ -46,11 +65,17 @@ class DipoleCoupling final : public ICouplingFactory {
   void Reserved6() override {}
 
   // Force and torque on every group record (magnet_model.h); *status receives an
-  // AnalysisStatus. The time plays no part: the field is static.
+  // AnalysisStatus. False before a design is open; a design whose magnets cannot be analysed
+  // throws LaunchDesktopExeption saying which and why. The time plays no part: the field is
+  // static.
   bool Analyze(double /*time*/, std::vector<GroupRecord>* groups, std::vector<ForceRecord>* results,
                int* status) override {
-    const int outcome = design_ ? analyze(*design_, *groups, results) : kNoDesignOpen;
+    std::string why;
+    const int outcome = design_ ? analyze(*design_, *groups, results, &why) : kNoDesignOpen;
     if (status != nullptr) *status = outcome;
+    if (outcome != kAnalysisOk && design_) {
+      throw LaunchDesktopExeption("cannot analyze design \"" + design_->name + "\": " + why);
+    }
     return outcome == kAnalysisOk;
   }
 

@@ -1,7 +1,12 @@
-// The field model of the coupling stand-in: every magnet is a point dipole in free space.
+// The field model of the coupling stand-in: magnets in free space, each a point dipole, a
+// uniformly polarised cuboid or an axially polarised cylinder.
 //
-// Units are SI throughout: positions in metres, dipole moments in A·m², flux density in
-// tesla, forces in newtons, torques in newton metres.
+// Units are SI throughout: positions in metres, dipole moments in A·m², polarisations and
+// flux density in tesla, forces in newtons, torques in newton metres.
+//
+// Between two dipoles the closed forms below hold. Wherever a cuboid or cylinder takes part,
+// the force and torque on it are integrals of its surface charge in the other's field
+// (magnet_pair.h), and a dipole beside it feels the opposite force.
 //
 // The field of a dipole m at s, at the point p, with r = p - s, d = |r| and u = r / d:
 //
@@ -22,11 +27,12 @@
 //   group's moment in the world frame is R times its moment in the body frame.
 // - results: one record per group record, in the same order: force x, y, z, then torque
 //   x, y, z, in the world frame; the torque is about the group's position, where its dipole
-//   sits.
+//   sits or its magnet is centred.
 // A group feels every other magnet of the analysis: the other group records and the fixed
 // magnets of the design. Groups of the design that no record names take no part.
 #pragma once
 
+#include <array>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -53,17 +59,36 @@ struct Dipole {
   Vec3 moment;
 };
 
-// A moving group of a design: the record name that selects it and its moment in the body
+// A body-to-world rotation matrix, row by row: R[3 * row + col].
+using Orientation = std::array<double, 9>;
+inline constexpr Orientation kIdentity = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+
+enum class Shape { kDipole, kCuboid, kCylinder };
+
+// A magnet in its body frame, centred on the body's origin.
+struct MagnetBody {
+  Vec3 moment{};  // dipole: the moment, A·m²
+  Shape shape = Shape::kDipole;
+  // Cuboid: the full edge lengths along the body axes. Cylinder: diameter, diameter, height
+  // (its axis is body z).
+  Vec3 dimensions{};
+  // Cuboid: the polarisation J = mu0 M, any direction. Cylinder: (0, 0, J), along its axis.
+  Vec3 polarization{};
+};
+
+// A moving group of a design: the record name that selects it and its magnet in the body
 // frame.
 struct GroupMagnet {
   std::string name;
-  Vec3 moment;
+  MagnetBody body;
 };
 
 // A magnet that does not move; its name only labels it in messages.
 struct FixedMagnet {
   std::string name;
-  Dipole dipole;
+  Vec3 position;
+  MagnetBody body;
+  Orientation orientation = kIdentity;
 };
 
 struct Design {
@@ -77,7 +102,7 @@ enum AnalysisStatus : int {
   kAnalysisOk = 0,
   kNoDesignOpen = 1,       // Analyze before a successful OpenProject
   kUnknownGroup = 2,       // a record names a group the design does not have
-  kCoincidentMagnets = 3,  // two magnets at the same point: the field there is unbounded
+  kCoincidentMagnets = 3,  // two magnets at one point or overlapping: no force is defined
   kNotFinite = 4,          // a pose or result that is not a finite number
 };
 
@@ -97,10 +122,13 @@ Vec3 dipole_force(const Dipole& source, const Dipole& target);
 // R times `body` for the body-to-world rotation matrix R stored row by row.
 Vec3 rotate_to_world(const double* orientation, const Vec3& body);
 
+// R^T times `world`: a world vector in the body frame.
+Vec3 rotate_to_body(const double* orientation, const Vec3& world);
+
 // Force and torque on every group record, in record order. On success *results holds
-// exactly one record per group record; on failure *results is left unchanged. Returns one
-// of AnalysisStatus.
+// exactly one record per group record; on failure *results is left unchanged and *why (when
+// given) says which magnets are the cause and what is wrong. Returns one of AnalysisStatus.
 int analyze(const Design& design, const std::vector<GroupRecord>& groups,
-            std::vector<ForceRecord>* results);
+            std::vector<ForceRecord>* results, std::string* why = nullptr);
 
 }  // namespace tarvoquelm

@@ -20,26 +20,42 @@ std::string format_time(double time) {
 
 void Console::clear_progress() {
   if (!progress_shown_) return;
-  out_ << kEraseLine;
+  out_ << kEraseLine << std::flush;
   progress_shown_ = false;
   shown_percent_ = -1;
 }
 
-void Console::message(double time, std::string_view text) {
-  if (quiet_) return;
+void Console::line(std::ostream& stream, bool shown, std::string_view text) {
+  if (log_ != nullptr) *log_ << text << '\n';
+  if (!shown) return;
   clear_progress();
+  stream << text << '\n';
+}
+
+void Console::message(double time, std::string_view text) {
   char stamp[48];
   std::snprintf(stamp, sizeof stamp, "[%12.6f s] ", time);
-  out_ << stamp << text << '\n';
+  line(out_, verbosity_ == Verbosity::kVerbose, std::string(stamp) + std::string(text));
 }
 
 void Console::note(std::string_view text) {
-  clear_progress();
-  out_ << "zkslv: " << text << '\n';
+  line(out_, verbosity_ == Verbosity::kVerbose, "zkslv: " + std::string(text));
+}
+
+void Console::summary(std::string_view text) {
+  line(out_, verbosity_ != Verbosity::kQuiet, "zkslv: " + std::string(text));
+}
+
+void Console::warning(std::string_view text) {
+  line(err_, verbosity_ != Verbosity::kQuiet, "zkslv: warning: " + std::string(text));
+}
+
+void Console::error(std::string_view text) {
+  line(err_, true, "zkslv: error: " + std::string(text));
 }
 
 void Console::progress(double time, double start_time, double end_time) {
-  if (!progress_line_) return;
+  if (!progress_line_ || verbosity_ == Verbosity::kQuiet) return;
   const double fraction = std::clamp((time - start_time) / (end_time - start_time), 0.0, 1.0);
   const int percent = static_cast<int>(std::floor(fraction * 100.0));
   if (progress_shown_ && percent == shown_percent_) return;
@@ -54,6 +70,7 @@ void Console::progress(double time, double start_time, double end_time) {
 void Console::end_progress() {
   clear_progress();
   out_ << std::flush;
+  if (log_ != nullptr) *log_ << std::flush;
 }
 
 }  // namespace zkslv

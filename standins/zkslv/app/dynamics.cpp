@@ -2,10 +2,26 @@
 #include "dynamics.h"
 
 #include <cmath>
+#include <limits>
+#include <sstream>
 
 namespace zkslv {
 
 namespace {
+
+std::string number(double value) {
+  std::ostringstream out;
+  out.precision(4);
+  out << value;
+  return out.str();
+}
+
+// The inverse mass that a spring end at `point` (body frame) of `body` moves with: the
+// centre's 1/m and, through the turn it causes, r²/J_min at the distance r from the centre.
+double inverse_mass_at(const BodyDefinition& body, const Eigen::Vector3d& point) {
+  const double translation = body.pinned ? 0.0 : 1.0 / body.mass;
+  return translation + point.squaredNorm() / body.inertia.minCoeff();
+}
 
 // The rotation vector of a unit quaternion, taking the shorter way round (angle <= pi).
 Eigen::Vector3d rotation_vector_of(Eigen::Quaterniond q) {
@@ -18,6 +34,55 @@ Eigen::Vector3d rotation_vector_of(Eigen::Quaterniond q) {
 }
 
 }  // namespace
+
+double stable_step_limit(double stiffness, double damping, double inverse_mass) {
+  const double cw = damping * inverse_mass;
+  const double root = std::sqrt(cw * cw + 4.0 * stiffness * inverse_mass);
+  if (cw + root == 0.0) return std::numeric_limits<double>::infinity();
+  return 4.0 / (cw + root);
+}
+
+void check_step_stability(const Model& model) {
+  const Units& u = *model.units;
+  struct SpringUnits {
+    std::string stiffness, damping, moved;  // "N/m", "N·s/m", "mass (kg)"
+  };
+  const SpringUnits translational{std::string(u.force) + "/" + u.length,
+                                  std::string(u.force) + "·s/" + u.length,
+                                  std::string("mass (") + u.mass + ")"};
+  const SpringUnits rotational{std::string(u.torque) + "/rad", std::string(u.torque) + "·s/rad",
+                               std::string("inertia (") + u.mass + "·" + u.length + "²)"};
+  auto check = [&](const SourceLine& source, const char* what, const std::string& bodies,
+                   double stiffness, double damping, double inverse_mass,
+                   const SpringUnits& units) {
+    const double limit = stable_step_limit(stiffness, damping, inverse_mass);
+    if (model.step < limit) return;
+    throw ModelError(model.where(source) + ": " + what + " on " + bodies + ": the step " +
+                     number(model.step) +
+                     " s is too large; the integration stays stable only for steps below " +
+                     number(limit) + " s (stiffness " + number(stiffness) + " " + units.stiffness +
+                     ", damping " + number(damping) + " " + units.damping + ", moved " +
+                     units.moved + " " + number(1.0 / inverse_mass) + "); make \"step\" smaller");
+  };
+  auto body = [&](int id) -> const BodyDefinition& {
+    return model.bodies[static_cast<size_t>(model.body_index(id))];
+  };
+  auto names = [&](int id, const std::optional<int>& other) {
+    return "body \"" + body(id).name + "\"" +
+           (other ? " and body \"" + body(*other).name + "\"" : std::string());
+  };
+  for (const SpringDefinition& s : model.springs) {
+    double w = inverse_mass_at(body(s.body), s.point);
+    if (s.other) w += inverse_mass_at(body(*s.other), s.other_point);
+    check(s.source, "[[spring]]", names(s.body, s.other), s.stiffness, s.damping, w, translational);
+  }
+  for (const RotationalSpringDefinition& s : model.rotational_springs) {
+    double w = 1.0 / body(s.body).inertia.minCoeff();
+    if (s.other) w += 1.0 / body(*s.other).inertia.minCoeff();
+    check(s.source, "[[rotational_spring]]", names(s.body, s.other), s.stiffness, s.damping, w,
+          rotational);
+  }
+}
 
 Eigen::Quaterniond orientation_from_rotation_vector(const Eigen::Vector3d& rotation) {
   const double angle = rotation.norm();

@@ -97,6 +97,22 @@ class MultibodySystem {
   std::vector<RotationalSpring> rotational_springs_;
 };
 
+// The largest step for which the semi-implicit Euler step keeps a spring and damper stable.
+// One step maps the deviation x and velocity v of a spring (stiffness k, damping c, acting
+// on inverse mass w) by a matrix of determinant 1 - h c w and trace 2 - h² k w - h c w; both
+// eigenvalues stay inside the unit circle while h² k w + 2 h c w < 4, that is for
+//
+//   h < 4 / (c w + sqrt(c² w² + 4 k w))       (2 / omega without damping, 2 / (c w) without
+//                                               stiffness; infinite when nothing acts)
+double stable_step_limit(double stiffness, double damping, double inverse_mass);
+
+// Refuses a model whose step is not below the stable step of each of its springs and
+// rotational springs, with the bodies they act on: throws ModelError naming the spring and
+// the largest stable step. A translational spring acts on the inverse mass 1/m + r²/J_min of
+// each body end (r: the end's distance from the centre; a pinned body's centre does not
+// move), a rotational spring on 1/J_min of each body.
+void check_step_stability(const Model& model);
+
 // The orientation whose rotation vector is `rotation` (axis times angle in radians).
 Eigen::Quaterniond orientation_from_rotation_vector(const Eigen::Vector3d& rotation);
 

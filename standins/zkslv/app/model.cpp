@@ -4,19 +4,35 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <numbers>
 #include <set>
 #include <sstream>
 
 #include "path_text.h"
+#include "dynamics.h"
 
 namespace zkslv {
 
 namespace {
+
+// The unit systems a model may choose. A tonne-millimetre-second model keeps the newton as
+// its force unit; a kilogram-millimetre-second one has the millinewton.
+constexpr Units kUnits[] = {
+    {"m-kg-s", "m", "kg", "kilograms", "N", "N·m", 1.0, 1.0, 1.0},
+    {"mm-t-s", "mm", "t", "tonnes", "N", "N·mm", 1000.0, 1.0, 1000.0},
+    {"mm-kg-s", "mm", "kg", "kilograms", "mN", "mN·mm", 1000.0, 1000.0, 1e6},
+};
+
+// Default runaway limits: a body may wander this many times the model's size from its
+// start. It may not cover that distance in one step, nor turn by more than half a turn in
+// one step (beyond which a turn cannot be told from one the other way round).
+constexpr double kRunawaySizes = 1000.0;
 
 // More steps than this is taken for a typing error in the step or the end time.
 constexpr long long kMaxSteps = 100'000'000;
@@ -171,8 +187,26 @@ bool is_plain_name(std::string_view name) {
   return true;
 }
 
+// A positive limit, or 0 (take the default) when the key is absent.
+double positive_or_default(TableReader& r, std::string_view key, const std::string& unit) {
+  if (!r.has(key)) return 0.0;
+  const double v = r.number(key);
+  if (!(v > 0.0)) {
+    r.fail_at(r.node(key),
+              in_quotes(key) + " must be positive (" + unit + "), not " + format_number(v));
+  }
+  return v;
+}
+
 void read_simulation(Model& model, const toml::table& table) {
   TableReader r(table, "[simulation]", model);
+  const std::string units = r.text("units", si_units().name);
+  model.units = find_units(units);
+  if (model.units == nullptr) {
+    r.fail_at(r.node("units"),
+              "\"units\" must be \"m-kg-s\", \"mm-t-s\" or \"mm-kg-s\", not " + in_quotes(units));
+  }
+  const std::string length = model.units->length;
   model.title = r.text("title", "");
   model.subroutine = r.text("subroutine", "ostrel");
   if (model.subroutine.empty()) r.fail_at(r.node("subroutine"), "\"subroutine\" must not be empty");
@@ -188,10 +222,20 @@ void read_simulation(Model& model, const toml::table& table) {
     r.fail_at(r.node("end_time"),
               "\"end_time\" must lie after the start time " + format_number(model.start_time));
   }
+  if (!(model.step < model.end_time - model.start_time)) {
+    r.fail_at(r.node("step"), "\"step\" must be shorter than the run from " +
+                                  format_number(model.start_time) + " s to " +
+                                  format_number(model.end_time) + " s, not " +
+                                  format_number(model.step) + " s");
+  }
   if ((model.end_time - model.start_time) / model.step > static_cast<double>(kMaxSteps)) {
     r.fail_at(r.node("step"), "the run would take more than " + std::to_string(kMaxSteps) +
                                   " steps; check \"step\" and \"end_time\"");
   }
+  if (r.has("output_every")) model.output_every = r.integer("output_every");
+  model.runaway_distance = positive_or_default(r, "runaway_distance", length);
+  model.runaway_speed = positive_or_default(r, "runaway_speed", length + "/s");
+  model.runaway_angular_speed = positive_or_default(r, "runaway_angular_speed", "rad/s");
   r.finish();
 }
 
@@ -221,8 +265,9 @@ void read_body(Model& model, const toml::table& table) {
   }
   b.mass = r.number("mass");
   if (!(b.mass > 0.0)) {
-    r.fail_at(r.node("mass"),
-              "\"mass\" must be a positive number of kilograms, not " + format_number(b.mass));
+    r.fail_at(r.node("mass"), "\"mass\" must be a positive number of " +
+                                  std::string(model.units->mass_words) + ", not " +
+                                  format_number(b.mass));
   }
   b.inertia = r.vector("inertia");
   if (!(b.inertia.array() > 0.0).all()) {
@@ -254,10 +299,10 @@ int body_reference(TableReader& r, const Model& model, std::string_view key) {
   return id;
 }
 
-double non_negative(TableReader& r, std::string_view key, std::string_view unit) {
+double non_negative(TableReader& r, std::string_view key, const std::string& unit) {
   const double v = r.number(key, 0.0);
   if (v < 0.0) {
-    r.fail_at(r.node(key), in_quotes(key) + " must not be negative (" + std::string(unit) + ")");
+    r.fail_at(r.node(key), in_quotes(key) + " must not be negative (" + unit + ")");
   }
   return v;
 }
@@ -278,9 +323,10 @@ void read_spring(Model& model, const toml::table& table) {
   } else {
     s.other_point = r.vector("ground");
   }
-  s.stiffness = non_negative(r, "stiffness", "N/m");
-  s.damping = non_negative(r, "damping", "N·s/m");
-  s.free_length = non_negative(r, "free_length", "m");
+  const Units& u = *model.units;
+  s.stiffness = non_negative(r, "stiffness", std::string(u.force) + "/" + u.length);
+  s.damping = non_negative(r, "damping", std::string(u.force) + "·s/" + u.length);
+  s.free_length = non_negative(r, "free_length", u.length);
   r.finish();
   model.springs.push_back(s);
 }
@@ -294,8 +340,8 @@ void read_rotational_spring(Model& model, const toml::table& table) {
     s.other = body_reference(r, model, "other");
     if (*s.other == s.body) r.fail_at(r.node("other"), "a spring cannot join a body to itself");
   }
-  s.stiffness = non_negative(r, "stiffness", "N·m/rad");
-  s.damping = non_negative(r, "damping", "N·m·s/rad");
+  s.stiffness = non_negative(r, "stiffness", std::string(model.units->torque) + "/rad");
+  s.damping = non_negative(r, "damping", std::string(model.units->torque) + "·s/rad");
   r.finish();
   model.rotational_springs.push_back(s);
 }
@@ -338,10 +384,18 @@ void read_element(Model& model, const toml::table& table) {
     r.fail_at(r.node("auto_stop"),
               "\"auto_stop\" must be \"off\", \"force\" or \"position\", not " + in_quotes(stop));
   }
-  if (e.auto_stop != AutoStop::kOff)
+  if (e.auto_stop != AutoStop::kOff) {
     e.tolerance = r.number("tolerance");
-  else
+    // The force criterion compares the loads as the provider delivers them, in newtons.
+    const std::string unit = e.auto_stop == AutoStop::kForce ? "N" : model.units->length;
+    if (!(e.tolerance > 0.0)) {
+      r.fail_at(r.node("tolerance"), "\"tolerance\" must be positive (" + unit + "), not " +
+                                         format_number(e.tolerance) +
+                                         ": the bodies could never count as settled");
+    }
+  } else {
     e.tolerance = r.number("tolerance", 0.0);
+  }
   e.instance =
       r.has("instance") ? r.integer("instance") : static_cast<int>(model.elements.size()) + 1;
   r.finish();
@@ -351,11 +405,48 @@ void read_element(Model& model, const toml::table& table) {
              in_quotes(other.name) + " too; give \"instance\" a value of its own");
     }
     if (other.name == e.name) r.fail("another force element is named " + in_quotes(e.name));
+    if (other.library == e.library) {
+      r.fail_at(r.node("library"),
+                "the force element " + in_quotes(other.name) + " names the provider library " +
+                    in_quotes(e.library) +
+                    " too; the subroutine keeps one provider per library name, shared by all "
+                    "elements that name it, so list all their bodies in one force element");
+    }
   }
   model.elements.push_back(std::move(e));
 }
 
 }  // namespace
+
+const Units* find_units(std::string_view name) {
+  for (const Units& u : kUnits) {
+    if (name == u.name) return &u;
+  }
+  return nullptr;
+}
+
+const Units& si_units() { return kUnits[0]; }
+
+double Model::size() const {
+  std::vector<Eigen::Vector3d> points;
+  double offset = 0.0;
+  for (const BodyDefinition& b : bodies) {
+    points.push_back(b.position);
+    if (b.dm_reference) points.push_back(*b.dm_reference);
+    offset = std::max(offset, b.marker.norm());
+  }
+  for (const SpringDefinition& s : springs) {
+    if (!s.other) points.push_back(s.other_point);
+    offset =
+        std::max({offset, s.point.norm(), s.other ? s.other_point.norm() : 0.0, s.free_length});
+  }
+  double extent = 0.0;
+  for (size_t i = 0; i < points.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) extent = std::max(extent, (points[i] - points[j]).norm());
+  }
+  const double size = extent + offset;
+  return size > 0.0 ? size : units->per_metre;
+}
 
 long long Model::step_count() const {
   return std::llround(std::ceil((end_time - start_time) / step - 1e-9));
@@ -414,6 +505,14 @@ Model parse_model(std::string_view text, const std::filesystem::path& path,
   for (const toml::table* t : tables_of(root, document, "force_element")) read_element(model, *t);
   root.finish();
   if (model.bodies.empty()) throw ModelError(display_name + ":1: the model has no [[body]]");
+
+  const double size = model.size();
+  if (model.runaway_distance == 0.0) model.runaway_distance = kRunawaySizes * size;
+  if (model.runaway_speed == 0.0) model.runaway_speed = model.runaway_distance / model.step;
+  if (model.runaway_angular_speed == 0.0) {
+    model.runaway_angular_speed = std::numbers::pi / model.step;
+  }
+  check_step_stability(model);
   return model;
 }
 

@@ -1,8 +1,10 @@
 // The model file of the stand-in host: simulation settings, host variables, rigid bodies,
 // springs and dampers, and the external force elements, read from a TOML document.
 //
-// Units are SI throughout: seconds, metres, kilograms, radians, newtons. Vectors are given
-// in the world frame unless a key says "body frame".
+// Every quantity is in the model's unit system ([simulation] units: "m-kg-s", "mm-t-s" or
+// "mm-kg-s"); time is always in seconds and angles in radians. The comments below give the
+// SI units of the default system. Vectors are given in the world frame unless a key says
+// "body frame".
 #pragma once
 
 #include <Eigen/Core>
@@ -78,6 +80,25 @@ struct RotationalSpringDefinition {
 
 enum class AutoStop { kOff, kForce, kPosition };
 
+// A unit system of the model. The host computes in it throughout; only the loads of the force
+// elements arrive in SI (N and N·m, what the coupling stand-in delivers) and are converted.
+struct Units {
+  const char* name;        // as written in the model: "m-kg-s"
+  const char* length;      // "m"
+  const char* mass;        // "kg"
+  const char* mass_words;  // "kilograms", for messages
+  const char* force;       // "N"
+  const char* torque;      // "N·m"
+  double per_metre;        // lengths: model units in one metre
+  double force_from_si;    // model force units in one newton
+  double torque_from_si;   // model torque units in one newton metre
+};
+
+// The unit system named `name`, or null.
+const Units* find_units(std::string_view name);
+// The default unit system, "m-kg-s".
+const Units& si_units();
+
 // One external force element: the subroutine library's calc_external_force is called for
 // it with the provider library's name and configuration path and the parameters below.
 struct ForceElementDefinition {
@@ -101,6 +122,16 @@ struct Model {
   double end_time = 0.0;                              // s
   double step = 0.0;                                  // s
   Eigen::Vector3d gravity = Eigen::Vector3d::Zero();  // m/s²
+  const Units* units = &si_units();
+  // Write every output_every-th step to the results table (the last state always).
+  long long output_every = 1;
+  // Beyond these limits a body's motion counts as run away and the run fails: the distance
+  // of its centre from its start position (m), its speed (m/s) and its angular speed
+  // (rad/s). Defaults: 1000 times the model's size, that distance per step, half a turn
+  // per step.
+  double runaway_distance = 0.0;
+  double runaway_speed = 0.0;
+  double runaway_angular_speed = 0.0;
   std::vector<Variable> variables;
   std::vector<BodyDefinition> bodies;
   std::vector<SpringDefinition> springs;
@@ -109,6 +140,10 @@ struct Model {
 
   // The number of steps from the start to the end time.
   long long step_count() const;
+  // The largest distance between two points that the model places (start positions, spring
+  // ends, markers, reference points) plus the longest body-frame offset or free length; one
+  // metre when all of that is zero.
+  double size() const;
   // Index of the body with this id in `bodies`, or -1.
   int body_index(int id) const;
   const Variable* find_variable(int id) const;
@@ -119,8 +154,9 @@ struct Model {
   std::filesystem::path resolved_config(const ForceElementDefinition& element) const;
 };
 
-// Parses a model from its text. `path` is the absolute model path, `display_name` how
-// messages name the file. Throws ModelError.
+// Parses a model from its text and checks that its step suits the integrator (dynamics.h).
+// `path` is the absolute model path, `display_name` how messages name the file. Throws
+// ModelError.
 Model parse_model(std::string_view text, const std::filesystem::path& path,
                   const std::string& display_name);
 

@@ -53,17 +53,17 @@ const char* position_label(const std::vector<Column>& columns, const std::vector
     position |= columns[number - 1].quantity == Quantity::kPosition;
     distance |= columns[number - 1].quantity == Quantity::kDistance;
   }
-  if (position && distance) return "position, DM (m)";
-  return distance ? "DM (m)" : "position (m)";
+  if (position && distance) return "position, DM";
+  return distance ? "DM" : "position";
 }
 
 }  // namespace
 
 std::string plot_script(const PlotRequest& r) {
-  const Panel panels[] = {{{Quantity::kPosition, Quantity::kDistance}, "position (m)"},
-                          {{Quantity::kRotation}, "rotation vector (rad)"},
-                          {{Quantity::kForce}, "force (N)"},
-                          {{Quantity::kTorque}, "torque (N·m)"}};
+  const Panel panels[] = {{{Quantity::kPosition, Quantity::kDistance}, "position"},
+                          {{Quantity::kRotation}, "rotation vector"},
+                          {{Quantity::kForce}, "force"},
+                          {{Quantity::kTorque}, "torque"}};
 
   // The columns of each panel, as 1-based gnuplot column numbers.
   std::vector<std::pair<std::string, std::vector<size_t>>> shown;
@@ -77,7 +77,10 @@ std::string plot_script(const PlotRequest& r) {
     }
     if (numbers.empty()) continue;
     const bool first = panel.quantities.front() == Quantity::kPosition;
-    shown.emplace_back(first ? position_label(r.columns, numbers) : panel.label, numbers);
+    // The columns of one panel share their unit.
+    shown.emplace_back(std::string(first ? position_label(r.columns, numbers) : panel.label) +
+                           " (" + r.columns[numbers.front() - 1].unit + ")",
+                       numbers);
   }
 
   std::ostringstream s;

@@ -32,9 +32,10 @@ std::string plot_script(const PlotRequest& request);
 // The first executable file named `program` in the directories of $PATH, if any.
 std::optional<std::filesystem::path> find_on_path(std::string_view program);
 
-// Feeds the script to `gnuplot` on its standard input. False with *error when gnuplot
-// could not be started or did not end successfully.
+// Feeds the script to `gnuplot` on its standard input; whatever gnuplot writes to its
+// standard output or error is appended to the file `output` (created if missing), never
+// shown. False with *error when gnuplot could not be started or did not end successfully.
 bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script,
-                 std::string* error);
+                 const std::filesystem::path& output, std::string* error);
 
 }  // namespace zkslv

@@ -11,22 +11,22 @@
 namespace zkslv {
 
 ResultTable::ResultTable(const Model& model) {
-  columns_.push_back({"time", Quantity::kTime, false});
+  const Units& u = *model.units;
+  auto add = [this](std::string name, Quantity quantity, const char* unit, bool plotted = true) {
+    columns_.push_back({std::move(name), quantity, plotted, 0.0, 0.0, unit});
+  };
+  add("time", Quantity::kTime, "s", false);
   for (const BodyDefinition& body : model.bodies) {
     bool watched = false;
     for (const ForceElementDefinition& e : model.elements) {
       for (int id : e.bodies) watched |= e.auto_stop == AutoStop::kPosition && id == body.id;
     }
     const std::string& n = body.name;
-    for (const char* axis : {".x", ".y", ".z"}) columns_.push_back({n + axis, Quantity::kPosition});
-    for (const char* axis : {".rx", ".ry", ".rz"}) {
-      columns_.push_back({n + axis, Quantity::kRotation});
-    }
-    columns_.push_back({n + ".dm", Quantity::kDistance, watched});
-    for (const char* axis : {".Fx", ".Fy", ".Fz"}) columns_.push_back({n + axis, Quantity::kForce});
-    for (const char* axis : {".Tx", ".Ty", ".Tz"}) {
-      columns_.push_back({n + axis, Quantity::kTorque});
-    }
+    for (const char* axis : {".x", ".y", ".z"}) add(n + axis, Quantity::kPosition, u.length);
+    for (const char* axis : {".rx", ".ry", ".rz"}) add(n + axis, Quantity::kRotation, "rad");
+    add(n + ".dm", Quantity::kDistance, u.length, watched);
+    for (const char* axis : {".Fx", ".Fy", ".Fz"}) add(n + axis, Quantity::kForce, u.force);
+    for (const char* axis : {".Tx", ".Ty", ".Tz"}) add(n + axis, Quantity::kTorque, u.torque);
   }
   row_.resize(columns_.size());
 }
@@ -43,7 +43,7 @@ bool ResultTable::open(const std::filesystem::path& path, std::string* error) {
     return false;
   }
   for (size_t i = 0; i < columns_.size(); ++i) {
-    std::fputs(columns_[i].name.c_str(), file_);
+    std::fprintf(file_, "%s [%s]", columns_[i].name.c_str(), columns_[i].unit.c_str());
     std::fputc(i + 1 < columns_.size() ? ',' : '\n', file_);
   }
   return true;

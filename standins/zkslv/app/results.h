@@ -1,10 +1,11 @@
 // The results table: one CSV row per step with the time and, for every body, its position,
 // orientation, distance value and the load that the force elements apply to it.
 //
-// Columns: "time" (s), then per body "<name>.x", ".y", ".z" (centre of mass, m), ".rx",
-// ".ry", ".rz" (orientation as a rotation vector, rad), ".dm" (the "DM" distance value, m),
-// ".Fx", ".Fy", ".Fz" (force of the force elements, N) and ".Tx", ".Ty", ".Tz" (their
-// torque about the centre, N·m), all in the world frame.
+// Columns: "time" (s), then per body "<name>.x", ".y", ".z" (centre of mass), ".rx", ".ry",
+// ".rz" (orientation as a rotation vector, rad), ".dm" (the "DM" distance value), ".Fx",
+// ".Fy", ".Fz" (force of the force elements) and ".Tx", ".Ty", ".Tz" (their torque about the
+// centre), all in the world frame and in the model's units. The header gives each column as
+// "<name> [<unit>]", e.g. "magnet.z [m]".
 #pragma once
 
 #include <cstdio>
@@ -20,12 +21,13 @@ namespace zkslv {
 enum class Quantity { kTime, kPosition, kRotation, kDistance, kForce, kTorque };
 
 struct Column {
-  std::string name;  // as in the CSV header
+  std::string name;  // as in the CSV header, without the unit
   Quantity quantity = Quantity::kTime;
   // Whether a plot shows it when it varies: distance values only for bodies that a
   // position criterion watches.
   bool plotted = true;
   double min = 0.0, max = 0.0;  // over the rows written
+  std::string unit;             // "m", "rad", "N·m", ...
   bool varies() const { return max > min; }
 };
 

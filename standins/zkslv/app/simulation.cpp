@@ -16,22 +16,20 @@ namespace zkslv {
 
 namespace {
 
-constexpr int kInitialise = -1;
-constexpr int kEvaluate = 0;
-constexpr int kReset = 1;
-constexpr int kCheckPositions = 2;
+using ostrel::CallMode;
 
-const char* mode_name(int mode) {
+const char* mode_name(CallMode mode) {
   switch (mode) {
-    case kInitialise:
+    case CallMode::kInitialise:
       return "initialisation";
-    case kEvaluate:
+    case CallMode::kEvaluate:
       return "evaluation";
-    case kReset:
+    case CallMode::kReset:
       return "reset";
-    default:
-      return "position check";
+    case CallMode::kCheckPositions:
+      break;
   }
+  return "position check";
 }
 
 std::string in_quotes(const std::string& text) { return "\"" + text + "\""; }
@@ -95,12 +93,12 @@ class Run {
   }
 
   // One call of the subroutine; a failure becomes the run's error.
-  bool call(Element& e, int mode, double time, std::string* error) {
+  bool call(Element& e, CallMode mode, double time, std::string* error) {
     host_->set_time(time);
     host_->begin_call();
     try {
       calc_(&e, time, e.definition->library.c_str(), e.definition->config.c_str(), e.params.data(),
-            nullptr, nullptr, mode, e.result.data());
+            nullptr, nullptr, static_cast<int>(mode), e.result.data());
       return true;
     } catch (const std::exception& ex) {
       *error = describe(e, mode, time, ex.what());
@@ -110,10 +108,10 @@ class Run {
     return false;
   }
 
-  std::string describe(const Element& e, int mode, double time, const std::string& what) {
+  std::string describe(const Element& e, CallMode mode, double time, const std::string& what) {
     const std::string element = model_.where(e.definition->source) + ": force element " +
                                 in_quotes(e.definition->name) + ": ";
-    if (mode == kInitialise) {
+    if (mode == CallMode::kInitialise) {
       const std::string problem = provider_library_problem(e.definition->library);
       if (!problem.empty()) return element + problem;
       return element + "the provider " + in_quotes(e.definition->library) +
@@ -124,16 +122,49 @@ class Run {
            " s: " + what;
   }
 
+  // The loads of all elements per body, converted from SI (N, N·m) to the model's units.
   std::vector<Load> element_loads() const {
+    const Units& u = *model_.units;
     std::vector<Load> loads(static_cast<size_t>(system_.body_count()));
     for (const Element& e : elements_) {
       for (size_t i = 0; i < e.body_indices.size(); ++i) {
         Load& load = loads[static_cast<size_t>(e.body_indices[i])];
-        load.force += Eigen::Vector3d(&e.result[6 * i]);
-        load.torque += Eigen::Vector3d(&e.result[6 * i + 3]);
+        load.force += u.force_from_si * Eigen::Vector3d(&e.result[6 * i]);
+        load.torque += u.torque_from_si * Eigen::Vector3d(&e.result[6 * i + 3]);
       }
     }
     return loads;
+  }
+
+  // Why the bodies' motion counts as run away at `time`, or empty.
+  std::string runaway(double time) const {
+    if (!system_.finite()) {
+      return "the motion is no longer finite at t = " + format_time(time) +
+             " s: a force grew without bound or the step is too large for the model";
+    }
+    const std::string length = model_.units->length;
+    for (int i = 0; i < system_.body_count(); ++i) {
+      const BodyState& s = system_.state(i);
+      const BodyDefinition& b = model_.bodies[static_cast<size_t>(i)];
+      std::string what;
+      if (const double d = (s.position - b.position).norm(); d > model_.runaway_distance) {
+        what = "its centre is " + format_time(d) + " " + length +
+               " from where it started, beyond " + format_time(model_.runaway_distance) + " " +
+               length + " (runaway_distance)";
+      } else if (const double v = s.velocity.norm(); v > model_.runaway_speed) {
+        what = "it moves at " + format_time(v) + " " + length + "/s, faster than " +
+               format_time(model_.runaway_speed) + " " + length + "/s (runaway_speed)";
+      } else if (const double w = s.angular_velocity.norm(); w > model_.runaway_angular_speed) {
+        what = "it turns at " + format_time(w) + " rad/s, faster than " +
+               format_time(model_.runaway_angular_speed) + " rad/s (runaway_angular_speed)";
+      }
+      if (!what.empty()) {
+        return "the body \"" + b.name + "\" ran away at t = " + format_time(time) + " s: " + what +
+               ". A force grew without bound or the step is too large for the model; " +
+               "raise the limit under [simulation] if the motion is meant";
+      }
+    }
+    return {};
   }
 
   RunSummary drive() {
@@ -152,10 +183,10 @@ class Run {
     time_ = t0;
     std::string error;
     for (Element& e : elements_) {
-      if (!call(e, kInitialise, t0, &error)) return failed(error);
+      if (!call(e, CallMode::kInitialise, t0, &error)) return failed(error);
     }
     for (Element& e : elements_) {
-      if (!call(e, kReset, t0, &error)) return failed(error);
+      if (!call(e, CallMode::kReset, t0, &error)) return failed(error);
     }
 
     const long long steps = model_.step_count();
@@ -166,21 +197,18 @@ class Run {
       const double t = t0 + static_cast<double>(n) * h;
       time_ = t;
       for (Element& e : elements_) {
-        if (!call(e, kEvaluate, t, &error)) return failed(error);
+        if (!call(e, CallMode::kEvaluate, t, &error)) return failed(error);
       }
       loads = element_loads();
-      table_.add_row(t, system_, loads);
+      if (n % model_.output_every == 0) table_.add_row(t, system_, loads);
       console_.progress(t, t0, model_.end_time);
 
       system_.step(h, loads);
       const double next = t0 + static_cast<double>(n + 1) * h;
       time_ = next;
-      if (!system_.finite()) {
-        return failed("the motion is no longer finite at t = " + format_time(next) +
-                      " s: a force grew without bound or the step is too large for the model");
-      }
+      if (const std::string problem = runaway(next); !problem.empty()) return failed(problem);
       for (Element& e : elements_) {
-        if (!call(e, kCheckPositions, next, &error)) return failed(error);
+        if (!call(e, CallMode::kCheckPositions, next, &error)) return failed(error);
       }
       if (host_->termination_requested()) {
         summary.ending = Ending::kStopped;
@@ -212,16 +240,19 @@ class Run {
 }  // namespace
 
 std::vector<double> element_parameters(const ForceElementDefinition& element, int number) {
-  std::vector<double> p(8 + element.bodies.size(), 0.0);
-  p[0] = number;
+  std::vector<double> p(ostrel::kFirstBodyId + element.bodies.size(), 0.0);
+  p[0] = number;  // the element's number, which the subroutine does not read
   p[1] = 0.0;
-  p[2] = element.instance;
-  p[3] = element.interval_variable;
-  p[4] = element.auto_stop == AutoStop::kOff ? 0.0 : 1.0;
-  p[5] = element.auto_stop == AutoStop::kPosition ? 1.0 : 2.0;
-  p[6] = element.tolerance;
-  p[7] = static_cast<double>(element.bodies.size());
-  for (size_t i = 0; i < element.bodies.size(); ++i) p[8 + i] = element.bodies[i];
+  p[ostrel::kInstanceKey] = element.instance;
+  p[ostrel::kIntervalVariableId] = element.interval_variable;
+  p[ostrel::kAutoStopEnabled] = element.auto_stop == AutoStop::kOff ? 0 : ostrel::kAutoStopOn;
+  p[ostrel::kAutoStopCriterion] = element.auto_stop == AutoStop::kPosition
+                                      ? ostrel::kPositionCriterion
+                                      : ostrel::kForceCriterion;
+  p[ostrel::kAutoStopTolerance] = element.tolerance;
+  p[ostrel::kBodyCount] = static_cast<double>(element.bodies.size());
+  for (size_t i = 0; i < element.bodies.size(); ++i)
+    p[ostrel::kFirstBodyId + i] = element.bodies[i];
   return p;
 }
 

@@ -3,9 +3,11 @@
 //
 //   start time t0:   mode -1 (initialise) for each element, then mode 1 (reset) for each
 //   each step n:     t = t0 + n h; mode 0 (evaluate) for each element at t, the loads it
-//                    returned applied to its bodies (held between interfacings); one row of
-//                    results; the bodies advanced to t + h; mode 2 (position check) for
-//                    each element at t + h
+//                    returned (N, N·m) converted to the model's units and applied to its
+//                    bodies (held between interfacings); a row of results when n is a
+//                    multiple of output_every; the bodies advanced to t + h, and the run
+//                    failed when their motion ran away; mode 2 (position check) for each
+//                    element at t + h
 //   end:             after the first step that reaches the end time, or after the step
 //                    during which a termination was requested; a last row at that time
 //
@@ -43,7 +45,7 @@ struct RunSummary {
 // The parameter array that the host passes for `element` (number `number`, from 1).
 std::vector<double> element_parameters(const ForceElementDefinition& element, int number);
 
-// Runs the model from its start to its end, adding one row to `table` per step.
+// Runs the model from its start to its end, adding rows to `table`.
 RunSummary simulate(const Model& model, Console& console, ResultTable& table);
 
 }  // namespace zkslv

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iostream>
 
 namespace zkslv {
 
@@ -22,8 +21,7 @@ void SolverHost::begin_call() {
 
 void SolverHost::warn_once(const std::string& what) {
   if (!warned_.insert(what).second) return;
-  console_.end_progress();
-  std::cerr << "zkslv: warning: " << what << '\n';
+  console_.warning(what);
 }
 
 int SolverHost::body_of(const char* name, int id) {
@@ -38,7 +36,7 @@ int SolverHost::body_of(const char* name, int id) {
 void SolverHost::sysfnc(void* /*handle*/, const char* name, const int* ids, int id_count,
                         double* value) {
   if (id_count < 1) return;
-  if (std::strcmp(name, "VARVAL") == 0) {
+  if (std::strcmp(name, host_api::kVariableValue) == 0) {
     const Variable* variable = model_.find_variable(ids[0]);
     if (variable != nullptr) {
       *value = variable->value;
@@ -46,7 +44,7 @@ void SolverHost::sysfnc(void* /*handle*/, const char* name, const int* ids, int 
       warn_once("the subroutine asked for the value of variable " + std::to_string(ids[0]) +
                 ", which the model does not have");
     }
-  } else if (std::strcmp(name, "DM") == 0) {
+  } else if (std::strcmp(name, host_api::kDistance) == 0) {
     const int body = body_of(name, ids[0]);
     if (body >= 0) *value = system_.distance_value(body);
   } else {
@@ -58,8 +56,10 @@ void SolverHost::sysary(void* /*handle*/, const char* name, const int* ids, int 
                         double* values, int* /*value_count*/) {
   if (id_count < 1) return;
   const std::string quantity(name);
-  const bool known = quantity == "TDISP" || quantity == "TVEL" || quantity == "TACC" ||
-                     quantity == "RVEL" || quantity == "RACC" || quantity == "AM";
+  const bool known =
+      quantity == host_api::kPosition || quantity == host_api::kVelocity ||
+      quantity == host_api::kAcceleration || quantity == host_api::kAngularVelocity ||
+      quantity == host_api::kAngularAcceleration || quantity == host_api::kOrientation;
   if (!known) {
     warn_once("the subroutine asked for the unknown quantity \"" + quantity + "\"");
     return;
@@ -68,12 +68,12 @@ void SolverHost::sysary(void* /*handle*/, const char* name, const int* ids, int 
   if (body < 0) return;
   const BodyState& s = system_.state(body);
   auto put = [values](const Eigen::Vector3d& v) { std::copy(v.data(), v.data() + 3, values); };
-  if (quantity == "TDISP") put(s.position);
-  if (quantity == "TVEL") put(s.velocity);
-  if (quantity == "TACC") put(s.acceleration);
-  if (quantity == "RVEL") put(s.angular_velocity);
-  if (quantity == "RACC") put(s.angular_acceleration);
-  if (quantity == "AM") {
+  if (quantity == host_api::kPosition) put(s.position);
+  if (quantity == host_api::kVelocity) put(s.velocity);
+  if (quantity == host_api::kAcceleration) put(s.acceleration);
+  if (quantity == host_api::kAngularVelocity) put(s.angular_velocity);
+  if (quantity == host_api::kAngularAcceleration) put(s.angular_acceleration);
+  if (quantity == host_api::kOrientation) {
     const Eigen::Matrix3d r = system_.rotation(body);
     for (int row = 0; row < 3; ++row) {
       for (int col = 0; col < 3; ++col) values[3 * row + col] = r(row, col);

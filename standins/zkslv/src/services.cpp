@@ -1,4 +1,6 @@
 // The six host services, forwarded to the installed Host.
+#include <algorithm>
+
 #include "zkslv/host.h"
 
 namespace {
@@ -41,7 +43,10 @@ void terminate_solver(void* handle, int* status) {
 }
 
 void GET_ZKSPATH_S(void* handle, int /*zero*/, char16_t* buffer, int* status) {
-  if (installed_host != nullptr) installed_host->model_path(handle, buffer);
+  if (installed_host != nullptr) {
+    std::fill_n(buffer, kModelPathCapacity, u'\0');  // the host writes into a cleared buffer
+    installed_host->model_path(handle, buffer);
+  }
   set_status(status, installed_host != nullptr ? 0 : 1);
 }
 

@@ -1,4 +1,5 @@
 // The program's operating-system calls on POSIX systems: terminals, files, gnuplot.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,7 +42,7 @@ std::optional<std::filesystem::path> find_on_path(std::string_view program) {
 }
 
 bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script,
-                 std::string* error) {
+                 const std::filesystem::path& output, std::string* error) {
   int pipe_ends[2];
   if (::pipe(pipe_ends) != 0) {
     *error = std::string("cannot start gnuplot: ") + std::strerror(errno);
@@ -52,6 +53,9 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[0], STDIN_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   const std::string program = gnuplot.string();
   char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
   pid_t child = 0;

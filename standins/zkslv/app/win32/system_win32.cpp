@@ -75,9 +75,10 @@ std::optional<std::filesystem::path> find_on_path(std::string_view program) {
 }
 
 bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script,
-                 std::string* error) {
+                 const std::filesystem::path& output, std::string* error) {
   // gnuplot reads the script from a pipe whose read end it inherits; the write end stays
-  // ours alone.
+  // ours alone. Its output and errors go to the end of `output`, through one inherited
+  // handle opened for appending.
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   Handle read_end, write_end;
   if (!CreatePipe(read_end.out(), write_end.out(), &inherit, 0) ||
@@ -85,17 +86,25 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
     *error = "cannot start gnuplot: " + last_error_text();
     return false;
   }
+  Handle output_file(CreateFileW(output.c_str(), FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (output_file.get() == INVALID_HANDLE_VALUE) {
+    *error = "cannot open " + path_text(output) + " for gnuplot's output: " + last_error_text();
+    return false;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = read_end.get();
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdOutput = output_file.get();
+  startup.hStdError = output_file.get();
   std::wstring command_line = L"\"" + gnuplot.wstring() + L"\"";
   PROCESS_INFORMATION process{};
   const bool started = CreateProcessW(gnuplot.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                                       0, nullptr, nullptr, &startup, &process);
   read_end.reset();
+  output_file.reset();
   if (!started) {
     *error = "cannot start " + path_text(gnuplot) + ": " + last_error_text();
     return false;

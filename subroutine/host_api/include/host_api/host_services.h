@@ -13,12 +13,13 @@
 
 extern "C" {
 
-// Writes one double: "VARVAL" with a host variable id, "DM" with a body id.
+// Writes one double: host_api::kVariableValue with a host variable id, host_api::kDistance
+// with a body id.
 ZKSLV_API void sysfnc(void* handle, const char* name, int* ids, int id_count, double* value,
                       int* status);
 
-// Writes a body quantity into `values` (room for nine): "TDISP", "TVEL", "TACC", "RVEL",
-// "RACC" three values each, "AM" the nine values of the orientation matrix.
+// Writes a body quantity into `values` (room for host_api::kMaxValueCount): one of the
+// host_api vector quantities, three values each, or host_api::kOrientation, nine values.
 ZKSLV_API void sysary(void* handle, const char* name, int* ids, int id_count, double* values,
                       int* value_count, int* status);
 
@@ -39,3 +40,26 @@ ZKSLV_API void GET_ZKSPATH_S(void* handle, int zero, char16_t* buffer, int* stat
 
 // Size of the model path buffer, in UTF-16 code units.
 inline constexpr int kModelPathCapacity = 1024;
+
+namespace host_api {
+
+// The quantity names of sysfnc.
+inline constexpr char kVariableValue[] = "VARVAL";  // a host variable's current value
+inline constexpr char kDistance[] = "DM";           // a body's distance value
+
+// The quantity names of sysary: the vector quantities, x, y, z each,
+inline constexpr char kPosition[] = "TDISP";
+inline constexpr char kVelocity[] = "TVEL";
+inline constexpr char kAcceleration[] = "TACC";
+inline constexpr char kAngularVelocity[] = "RVEL";
+inline constexpr char kAngularAcceleration[] = "RACC";
+// and the orientation, the nine values of the body's orientation matrix.
+inline constexpr char kOrientation[] = "AM";
+
+// Values per quantity of sysary, also the value count the caller passes with it.
+inline constexpr int kVectorValueCount = 3;
+inline constexpr int kOrientationValueCount = 9;
+// Room that sysary's `values` must have, whatever the quantity.
+inline constexpr int kMaxValueCount = kOrientationValueCount;
+
+}  // namespace host_api
