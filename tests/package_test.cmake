@@ -34,6 +34,6 @@ execute_process(COMMAND ${runner} ${root}/bin/zkslv.exe
                         --csv ${WORK_DIR}/a.csv
                 WORKING_DIRECTORY ${WORK_DIR}
                 RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(failed OR NOT out MATCHES "wrote a.csv \\(1808 rows\\)")
+if(failed OR NOT out MATCHES "wrote a.csv \\(1830 rows\\)")
   message(FATAL_ERROR "example (a) from the package failed (${failed}):\n${out}")
 endif()

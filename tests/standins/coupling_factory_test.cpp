@@ -93,9 +93,10 @@ TEST_F(CouplingFactoryTest, FailuresNameTheirCause) {
            "): there is no such file"},
       {"project is a folder", [&] { open(folder, "Stack"); },
        "cannot open the project file \"" + folder + "\" (" +
-           std::filesystem::path(folder).lexically_normal().string() + "): it is a folder"},
+           std::filesystem::absolute(folder).lexically_normal().string() + "): it is a folder"},
       {"design with a trailing space", [&] { open(project, "Stack "); },
-       "the project file \"" + project + "\" (" + project +
+       "the project file \"" + project + "\" (" +
+           std::filesystem::absolute(project).lexically_normal().string() +
            ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
       {"coincident groups",
        [&] {

@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
   // Emptied, then opened for appending: gnuplot appends its own output to the log.
   if (ready && (ready = claim(log_path, "log", &problem))) {
     claimed.push_back(log_path);
-    log.open(log_path, std::ios::app);
+    log.open(log_path, std::ios::app | std::ios::binary);
   }
   if (ready && gnuplot && (ready = claim(png, "plot", &problem))) claimed.push_back(png);
   if (!ready) {
