@@ -96,4 +96,6 @@ std::string utf16_to_narrow(std::u16string_view text) {
   return out;
 }
 
+std::filesystem::path narrow_path(const char* path) { return path; }
+
 }  // namespace platform

@@ -27,4 +27,6 @@ std::string utf16_to_narrow(std::u16string_view text) {
   return out;
 }
 
+std::filesystem::path narrow_path(const char* path) { return narrow_to_utf16(path); }
+
 }  // namespace platform

@@ -58,7 +58,8 @@ instance = 12
 
 [[force_element]]
 name = "push"
-library = ")" + test_support::library_file("fixture_provider") + R"("
+library = ")" + test_support::library_file("fixture_provider") +
+                           R"("
 config = "/etc/push.cfg"
 bodies = [3]
 interval_variable = 7

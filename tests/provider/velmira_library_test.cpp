@@ -158,7 +158,8 @@ TEST_F(VelmiraLibraryTest, CouplingFailuresReachTheCaller) {
            resolved("/nonexistent/project.toml") + "): there is no such file"},
       {"missing design", example_project() + "\nStack \n1\n1\n",
        "Fail to open project file: the project file \"" + example_project() + "\" (" +
-           resolved(example_project().c_str()) + ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
+           resolved(example_project().c_str()) +
+           ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
       // Velmira passes FindDesigns' exception through unchanged.
       {"no designs found", "/nonexistent/project.toml\n\n1\n1\n",
        "cannot open the project file \"/nonexistent/project.toml\" (" +

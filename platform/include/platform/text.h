@@ -8,6 +8,7 @@
 // converter replaces a lone surrogate with U+FFFD and a truncated sequence with one U+FFFD.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,10 @@ std::u16string narrow_to_utf16(std::string_view text);
 // UTF-16 to narrow text. On POSIX nothing is lost: a lone surrogate keeps its value, encoded
 // the way UTF-8 encodes any other code point below U+10000.
 std::string utf16_to_narrow(std::u16string_view text);
+
+// The file that a narrow path names. POSIX takes the bytes as they are; Windows converts them
+// from the ANSI code page to its wide names (the C++ library's own conversion from narrow
+// text would not: it takes each byte for one character).
+std::filesystem::path narrow_path(const char* path);
 
 }  // namespace platform

@@ -14,8 +14,8 @@
 #include <set>
 #include <sstream>
 
-#include "path_text.h"
 #include "dynamics.h"
+#include "path_text.h"
 
 namespace zkslv {
 
