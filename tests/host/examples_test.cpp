@@ -253,20 +253,31 @@ TEST_F(Examples, WithoutGnuplotTheRunStillSucceeds) {
 
 // Names beyond ASCII (narrow text is UTF-8 for our programs on every platform) reach every
 // file intact: the model's folder, the provider's configuration and project files in it,
-// and the results table.
+// the results table, the output folder and the log.
 TEST_F(Examples, FolderAndFileNamesBeyondAscii) {
   const fs::path folder = folder_ / fs::path(u8"\u00DCbung_\u78C1\u77F3");
   fs::create_directory(folder);
   for (const fs::directory_entry& e : fs::directory_iterator(kExamples / "spring_magnet")) {
     fs::copy_file(e.path(), folder / e.path().filename());
   }
-  const Outcome o =
-      zkslv({"\xC3\x9C"
-             "bung_\xE7\xA3\x81\xE7\x9F\xB3/spring_magnet.toml",
-             "--no-plot", "--csv", "Ergebnis_\xC3\xA4.csv"});
+  const std::string model =
+      "\xC3\x9C"
+      "bung_\xE7\xA3\x81\xE7\x9F\xB3/spring_magnet.toml";
+  const Outcome o = zkslv({model, "--no-plot", "--csv", "Ergebnis_\xC3\xA4.csv"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_NE(o.out.find("zkslv: wrote Ergebnis_\xC3\xA4.csv ("), std::string::npos) << o.out;
   EXPECT_GT(read_table(folder_ / fs::path(u8"Ergebnis_\u00E4.csv")).rows.size(), 10u);
+
+  const Outcome into = zkslv({model, "--no-plot", "--outdir", "Ausgabe_\xC3\xB6"});
+  ASSERT_EQ(into.status, 0) << into.err;
+  const char* separator = test_support::kWindows ? "\\" : "/";
+  EXPECT_NE(into.out.find(std::string("Ausgabe_\xC3\xB6") + separator + "spring_magnet.log"),
+            std::string::npos)
+      << into.out;
+  const fs::path outputs = folder_ / fs::path(u8"Ausgabe_\u00F6");
+  EXPECT_GT(read_table(outputs / "spring_magnet.csv").rows.size(), 10u);
+  EXPECT_NE(read(outputs / "spring_magnet.log").find("] Interfaced with Quelm at 0.001\n"),
+            std::string::npos);
 }
 
 TEST_F(Examples, BadInputGetsAnErrorNamingItsCause) {
