@@ -98,4 +98,6 @@ std::string utf16_to_narrow(std::u16string_view text) {
 
 std::filesystem::path narrow_path(const char* path) { return path; }
 
+std::string path_text(const std::filesystem::path& path) { return path.string(); }
+
 }  // namespace platform

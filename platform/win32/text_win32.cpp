@@ -29,4 +29,8 @@ std::string utf16_to_narrow(std::u16string_view text) {
 
 std::filesystem::path narrow_path(const char* path) { return narrow_to_utf16(path); }
 
+std::string path_text(const std::filesystem::path& path) {
+  return utf16_to_narrow(path.u16string());
+}
+
 }  // namespace platform

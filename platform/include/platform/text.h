@@ -26,4 +26,7 @@ std::string utf16_to_narrow(std::u16string_view text);
 // text would not: it takes each byte for one character).
 std::filesystem::path narrow_path(const char* path);
 
+// A path as narrow text, the inverse of narrow_path.
+std::string path_text(const std::filesystem::path& path);
+
 }  // namespace platform
