@@ -12,7 +12,9 @@ set(quadrel_package_version 1.0.0)
 set(quadrel_config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/quadrel)
 
 install(TARGETS quadrel EXPORT quadrel-targets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT quadrel)
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT quadrel
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT quadrel
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT quadrel)
 install(FILES ${PROJECT_SOURCE_DIR}/mathlib/include/quadrel.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT quadrel)
 # The Fortran module goes beside the header as source: module files are compiler-specific.

@@ -28,6 +28,14 @@ extern "C" {
 #define QUADREL_NOEXCEPT
 #endif
 
+/* The C library declares fmax as well, and C++ requires both declarations to agree: glibc's
+ * math.h declares it noexcept in C++, mingw-w64's does not. */
+#if defined(__cplusplus) && !defined(_WIN32)
+#define QUADREL_FMAX_NOEXCEPT noexcept
+#else
+#define QUADREL_FMAX_NOEXCEPT
+#endif
+
 /* ==== Statuses ========================================================================= */
 /* The statuses that the exports return, by family; the contracts below give the same values
  * as numbers. 0 is success everywhere; any other value means something only for its family.
@@ -135,9 +143,10 @@ QUADREL_API uint32_t import_mathfunction_rotr(uint32_t value, int shift) QUADREL
  * instead of the C library's, depending on the order in which the libraries are searched;
  * and compilers treat fmax as a built-in with the C library's rule, so a direct call may
  * be evaluated without calling any library. The safe way to use this function is to load
- * libquadrel.so at run time (dlopen) and call the address that dlsym returns for "fmax".
+ * libquadrel.so at run time (dlopen) and call the address that dlsym returns for "fmax"
+ * (on Windows: LoadLibrary("quadrel.dll") and GetProcAddress).
  * quadrel's own code never calls fmax by name. */
-QUADREL_API double fmax(double first, double second) QUADREL_NOEXCEPT;
+QUADREL_API double fmax(double first, double second) QUADREL_FMAX_NOEXCEPT;
 
 /* ==== Dense LU factorisation, solution, inversion ====================================== */
 /* Dense LU layout, shared by the three functions below (1-based indices): a(i, j) is

@@ -50,13 +50,15 @@ int check_bandwidths(int ml, int mu) noexcept {
   return QUADREL_SUCCESS;
 }
 
-// daxpy of internal.h, vectorised in each clone of its caller: nothing when t is zero.
+// y := y + t*x as the reference daxpy does, vectorised in each version of its caller: nothing
+// when t is zero.
 [[gnu::always_inline]] inline void axpy(int n, double t, const double* x, double* y) noexcept {
   if (t != 0.0) quadrel::simd::axpy_nonzero(n, t, x, y);
 }
 
-// The factorisation proper, on valid arguments.
-QUADREL_CLONES int factor(double* abd, int lda, int n, int ml, int mu, int* ipvt) noexcept {
+// The factorisation proper, on valid arguments (built for each instruction set).
+[[gnu::always_inline]] inline int factor(double* abd, int lda, int n, int ml, int mu,
+                                         int* ipvt) noexcept {
   const Band<double> band(abd, lda);
   const int m = ml + mu + 1;
   int info = 0;
@@ -109,9 +111,9 @@ QUADREL_CLONES int factor(double* abd, int lda, int n, int ml, int mu, int* ipvt
   return info;
 }
 
-// The solution proper, on valid arguments and n >= 1.
-QUADREL_CLONES void solve(const double* abd, int lda, int n, int ml, int mu, const int* ipvt,
-                          double* b) noexcept {
+// The solution proper, on valid arguments and n >= 1 (built for each instruction set).
+[[gnu::always_inline]] inline void solve(const double* abd, int lda, int n, int ml, int mu,
+                                         const int* ipvt, double* b) noexcept {
   const Band<const double> band(abd, lda);
   const int m = ml + mu + 1;
 
@@ -151,7 +153,7 @@ extern "C" int import_mathfunction_LU_Zerlegung_band(double* abd, int lda, int n
   if (n < 1) return QUADREL_BAND_BAD_ORDER;
   if (int status = check_bandwidths(ml, mu); status != QUADREL_SUCCESS) return status;
 
-  return factor(abd, lda, n, ml, mu, ipvt);
+  return quadrel::simd::Dispatch<factor>::chosen(abd, lda, n, ml, mu, ipvt);
 }
 
 extern "C" int import_mathfunction_loesung_lin_gls_band(const double* abd, int lda, int n, int ml,
@@ -169,6 +171,6 @@ extern "C" int import_mathfunction_loesung_lin_gls_band(const double* abd, int l
     }
   }
 
-  solve(abd, lda, n, ml, mu, ipvt, b);
+  quadrel::simd::Dispatch<solve>::chosen(abd, lda, n, ml, mu, ipvt, b);
   return QUADREL_SUCCESS;
 }

@@ -1,5 +1,5 @@
 // Vectorised loops of the linear-algebra families; see kernels.h for what each computes and
-// simd.h for the vectors and the clones.
+// simd.h for the vectors and the choice of versions.
 #include "kernels.h"
 
 #include <algorithm>
@@ -14,6 +14,7 @@ using simd::kLanes;
 using simd::load;
 using simd::store;
 using simd::Vec;
+using simd::Vec8;
 
 // ---- update_block ------------------------------------------------------------------------
 // The classic blocking of a matrix product: a panel of kKc steps of b is packed into slivers
@@ -26,8 +27,6 @@ constexpr int kNr = 6;     // columns of a register tile
 constexpr int kKc = 256;   // steps per packed panel
 constexpr int kMc = 96;    // rows per packed block of a (a multiple of every tile height)
 constexpr int kNc = 1200;  // columns per packed panel of b (a multiple of kNr)
-
-using Vec8 = double __attribute__((vector_size(64)));
 
 template <class V>
 constexpr int lanes = sizeof(V) / sizeof(double);
@@ -192,48 +191,35 @@ void update_block_baseline(int m, int n, const int* steps, int count, const doub
   update_block_with<Vec>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
-#ifdef QUADREL_MULTI_TARGET
-__attribute__((target("avx2"))) void update_block_avx2(int m, int n, const int* steps, int count,
-                                                       const double* a, std::ptrdiff_t lda,
-                                                       const double* b, std::ptrdiff_t ldb,
-                                                       double* c, std::ptrdiff_t ldc,
-                                                       double* scratch) noexcept {
+QUADREL_TARGET_AVX2 void update_block_avx2(int m, int n, const int* steps, int count,
+                                           const double* a, std::ptrdiff_t lda, const double* b,
+                                           std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
+                                           double* scratch) noexcept {
   update_block_with<Vec>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
-__attribute__((target("avx512f"))) void update_block_avx512(
-    int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda, const double* b,
-    std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc, double* scratch) noexcept {
+QUADREL_TARGET_AVX512 void update_block_avx512(int m, int n, const int* steps, int count,
+                                               const double* a, std::ptrdiff_t lda, const double* b,
+                                               std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
+                                               double* scratch) noexcept {
   update_block_with<Vec8>(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
-#endif
 
 UpdateBlock update_block_for(InstructionSet set) noexcept {
-#ifdef QUADREL_MULTI_TARGET
   if (set == InstructionSet::kAvx512) return update_block_avx512;
   if (set == InstructionSet::kAvx2) return update_block_avx2;
-#endif
-  (void)set;
   return update_block_baseline;
 }
 
-InstructionSet best_instruction_set() noexcept {
-#ifdef QUADREL_MULTI_TARGET
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return InstructionSet::kAvx512;
-  if (__builtin_cpu_supports("avx2")) return InstructionSet::kAvx2;
-#endif
-  return InstructionSet::kBaseline;
-}
+// The widest vectors of this processor, found once, when the library is loaded.
+const InstructionSet kBest = simd::best_instruction_set();
 
-}  // namespace
-
-QUADREL_CLONES void axpy(int n, double t, const double* x, double* y) noexcept {
+[[gnu::always_inline]] inline void axpy_body(int n, double t, const double* x, double* y) noexcept {
   if (n < 1 || t == 0.0) return;
   simd::axpy_nonzero(n, t, x, y);
 }
 
-QUADREL_CLONES void scale(int n, double t, double* x) noexcept {
+[[gnu::always_inline]] inline void scale_body(int n, double t, double* x) noexcept {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes) {
     Vec v;
@@ -243,19 +229,24 @@ QUADREL_CLONES void scale(int n, double t, double* x) noexcept {
   for (; i < n; ++i) x[i] = t * x[i];
 }
 
+}  // namespace
+
+void axpy(int n, double t, const double* x, double* y) noexcept {
+  simd::Dispatch<axpy_body>::chosen(n, t, x, y);
+}
+
+void scale(int n, double t, double* x) noexcept { simd::Dispatch<scale_body>::chosen(n, t, x); }
+
 std::size_t update_scratch_size() noexcept {
   return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc;
 }
 
-bool supported(InstructionSet set) noexcept {
-  return static_cast<int>(set) <= static_cast<int>(best_instruction_set());
-}
+bool supported(InstructionSet set) noexcept { return set <= kBest; }
 
 void update_block(int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda,
                   const double* b, std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
                   double* scratch) noexcept {
-  // Chosen once per process (a function-local static, initialised thread-safely).
-  static const UpdateBlock chosen = update_block_for(best_instruction_set());
+  static const UpdateBlock chosen = update_block_for(kBest);
   chosen(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
@@ -334,27 +325,21 @@ void combine_columns_baseline(int rows, double* target, const double* a, std::pt
   combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
 }
 
-#ifdef QUADREL_MULTI_TARGET
-__attribute__((target("avx2"))) void combine_columns_avx2(int rows, double* target, const double* a,
-                                                          std::ptrdiff_t lda, int first, int last,
-                                                          const double* w) noexcept {
+QUADREL_TARGET_AVX2 void combine_columns_avx2(int rows, double* target, const double* a,
+                                              std::ptrdiff_t lda, int first, int last,
+                                              const double* w) noexcept {
   combine_columns_with<Vec>(rows, target, a, lda, first, last, w);
 }
 
-__attribute__((target("avx512f"))) void combine_columns_avx512(int rows, double* target,
-                                                               const double* a, std::ptrdiff_t lda,
-                                                               int first, int last,
-                                                               const double* w) noexcept {
+QUADREL_TARGET_AVX512 void combine_columns_avx512(int rows, double* target, const double* a,
+                                                  std::ptrdiff_t lda, int first, int last,
+                                                  const double* w) noexcept {
   combine_columns_with<Vec8>(rows, target, a, lda, first, last, w);
 }
-#endif
 
 CombineColumns combine_columns_for(InstructionSet set) noexcept {
-#ifdef QUADREL_MULTI_TARGET
   if (set == InstructionSet::kAvx512) return combine_columns_avx512;
   if (set == InstructionSet::kAvx2) return combine_columns_avx2;
-#endif
-  (void)set;
   return combine_columns_baseline;
 }
 
@@ -362,7 +347,7 @@ CombineColumns combine_columns_for(InstructionSet set) noexcept {
 
 void combine_columns(int rows, double* target, const double* a, std::ptrdiff_t lda, int first,
                      int last, const double* w) noexcept {
-  static const CombineColumns chosen = combine_columns_for(best_instruction_set());
+  static const CombineColumns chosen = combine_columns_for(kBest);
   chosen(rows, target, a, lda, first, last, w);
 }
 

@@ -12,6 +12,8 @@
 
 #include <cstddef>
 
+#include "simd.h"
+
 namespace quadrel::kernels {
 
 // y(i) := y(i) + t*x(i), i = 0..n-1; nothing at all when n < 1 or t is zero (either sign),
@@ -26,7 +28,7 @@ std::size_t update_scratch_size() noexcept;
 
 // The instruction sets that update_block and combine_columns are built for, from the x86-64
 // baseline up.
-enum class InstructionSet { kBaseline, kAvx2, kAvx512 };
+using InstructionSet = simd::InstructionSet;
 
 // Whether this processor (and its operating system) runs code built for `set`.
 bool supported(InstructionSet set) noexcept;

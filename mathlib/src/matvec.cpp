@@ -18,12 +18,14 @@ std::ptrdiff_t first_position(int count, std::ptrdiff_t stride) noexcept {
   return stride > 0 ? 0 : (static_cast<std::ptrdiff_t>(count) - 1) * -stride;
 }
 
-// Step 5 for a contiguous y: the columns with non-zero x(j) are taken four at a time, and
+// The product for a contiguous y: the columns with non-zero x(j) are taken four at a time, and
 // each y element receives their four terms one after the other while it stays in a
-// register. The sums are those of the column-by-column loop, in the same order.
-QUADREL_CLONES void add_columns(int m, int n, double alpha, const double* a, std::ptrdiff_t lda,
-                                const double* x, std::ptrdiff_t step_x, std::ptrdiff_t first_x,
-                                double* y) noexcept {
+// register. The sums are those of the column-by-column loop, in the same order. Built for
+// each instruction set.
+[[gnu::always_inline]] inline void add_columns(int m, int n, double alpha, const double* a,
+                                               std::ptrdiff_t lda, const double* x,
+                                               std::ptrdiff_t step_x, std::ptrdiff_t first_x,
+                                               double* y) noexcept {
   using quadrel::simd::kLanes;
   using quadrel::simd::Vec;
   const double* columns[4];
@@ -92,7 +94,8 @@ extern "C" int import_mathfunction_matrix_vektor_produkt(int m, int n, double al
   if (alpha == 0.0) return QUADREL_SUCCESS;
 
   if (step_y == 1) {
-    add_columns(m, n, alpha, a, lda, x, step_x, first_position(n, step_x), y);
+    quadrel::simd::Dispatch<add_columns>::chosen(m, n, alpha, a, lda, x, step_x,
+                                                 first_position(n, step_x), y);
     return QUADREL_SUCCESS;
   }
   std::ptrdiff_t jx = first_position(n, step_x);

@@ -51,6 +51,7 @@ extern "C" std::uint32_t import_mathfunction_rotr(std::uint32_t value, int shift
   return rotate_left(value, (32u - shift_modulo_32(shift)) & 31u);
 }
 
-extern "C" double fmax(double first, double second) noexcept {
+// Never throws; declared without noexcept where the C library's declaration lacks it.
+extern "C" double fmax(double first, double second) QUADREL_FMAX_NOEXCEPT {
   return quadrel::larger_of(first, second);
 }

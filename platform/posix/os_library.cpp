@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/shared_library.h"
+
 namespace platform::os {
 
 namespace {
@@ -28,3 +30,9 @@ void* find_symbol(void* handle, const char* symbol, std::string* error) {
 void unload_library(void* handle) noexcept { dlclose(handle); }
 
 }  // namespace platform::os
+
+namespace platform {
+
+LibraryNaming native_library_naming() noexcept { return LibraryNaming::kPosix; }
+
+}  // namespace platform

@@ -96,4 +96,8 @@ std::string utf16_to_narrow(std::u16string_view text) {
   return out;
 }
 
+std::filesystem::path narrow_path(const char* path) { return path; }
+
+std::string path_text(const std::filesystem::path& path) { return path.string(); }
+
 }  // namespace platform

@@ -17,8 +17,9 @@ bool ends_with_dll(std::string_view name) {
 }
 }  // namespace
 
-std::vector<std::string> library_candidates(std::string_view name) {
+std::vector<std::string> library_candidates(std::string_view name, LibraryNaming naming) {
   std::vector<std::string> names{std::string(name)};
+  if (naming == LibraryNaming::kWindows) return names;
   if (name.empty() || name.find('/') != std::string_view::npos) return names;
   std::string_view stem = ends_with_dll(name) ? name.substr(0, name.size() - 4) : name;
   if (stem.empty()) return names;

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace platform {
 
 std::istream& read_text_line(std::istream& in, std::string& line) {
@@ -15,13 +17,14 @@ std::istream& read_text_line(std::istream& in, std::string& line) {
 }
 
 void open_text_file(std::ifstream& file, const char* path) {
+  const std::filesystem::path name = narrow_path(path);
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  if (std::filesystem::is_directory(name, error)) {
     // As a failed open leaves it: nothing is read, and no read empties its target.
     file.setstate(std::ios::failbit);
     return;
   }
-  file.open(path, std::ios::in | std::ios::binary);
+  file.open(name, std::ios::in | std::ios::binary);
 }
 
 }  // namespace platform

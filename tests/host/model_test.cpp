@@ -3,11 +3,12 @@
 #include "model.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <fstream>
 #include <numbers>
+
+#include "test_platform.h"
 
 namespace {
 
@@ -309,11 +310,7 @@ TEST(ModelFile, RejectsBadInputNamingFileAndLine) {
 
 class ModelFileOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zkslv_model_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
+  void SetUp() override { folder_ = test_support::make_temp_folder("zkslv_model_"); }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
   std::filesystem::path write(const std::string& name, const std::string& text) {

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "test_platform.h"
 
 namespace {
 
@@ -80,16 +84,18 @@ TEST(Plot, NothingVaryingStillGivesAPicture) {
 }
 
 TEST(Plot, FindsProgramsOnThePath) {
-  ASSERT_EQ(::setenv("PATH", "/nonexistent:/bin:/usr/bin", 1), 0);
+  if (test_support::kWindows) GTEST_SKIP() << "looks for the POSIX shell";
+  test_support::set_environment("PATH", "/nonexistent:/bin:/usr/bin");
   const std::optional<std::filesystem::path> sh = zkslv::find_on_path("sh");
   ASSERT_TRUE(sh.has_value());
   EXPECT_EQ(sh->filename(), "sh");
   EXPECT_FALSE(zkslv::find_on_path("no-such-program-2385").has_value());
-  ASSERT_EQ(::setenv("PATH", "", 1), 0);
+  test_support::set_environment("PATH", "");
   EXPECT_FALSE(zkslv::find_on_path("sh").has_value());
 }
 
 TEST(Plot, ReportsHowGnuplotEnded) {
+  if (test_support::kWindows) GTEST_SKIP() << "runs the POSIX programs true and false";
   std::string error;
   const std::filesystem::path output = "/dev/null";
   // A program that reads nothing: writing a long script into its closed pipe must not
@@ -99,6 +105,37 @@ TEST(Plot, ReportsHowGnuplotEnded) {
   EXPECT_EQ(error, "gnuplot ended with exit status 1");
   EXPECT_FALSE(zkslv::run_gnuplot("/nonexistent/gnuplot", "", output, &error));
   EXPECT_EQ(error, "cannot start /nonexistent/gnuplot: No such file or directory");
+}
+
+// The Windows twins of the two tests above, with the command interpreter as the program.
+TEST(Plot, FindsProgramsOnTheWindowsPath) {
+  if (!test_support::kWindows) GTEST_SKIP() << "looks for the Windows command interpreter";
+  test_support::set_environment("PATH", "C:\\nonexistent;C:\\windows\\system32");
+  const std::optional<std::filesystem::path> cmd = zkslv::find_on_path("cmd");
+  ASSERT_TRUE(cmd.has_value());
+  EXPECT_EQ(cmd->filename(), "cmd.exe");
+  EXPECT_FALSE(zkslv::find_on_path("no-such-program-2385").has_value());
+}
+
+TEST(Plot, ReportsHowAWindowsGnuplotEnded) {
+  if (!test_support::kWindows) GTEST_SKIP() << "runs the Windows command interpreter";
+  const std::filesystem::path cmd = "C:\\windows\\system32\\cmd.exe";
+  const std::filesystem::path folder = test_support::make_temp_folder("zkslv_plot_");
+  const std::filesystem::path output = folder / "run.log";
+  std::ofstream(output, std::ios::binary) << "before\n";
+  std::string error;
+  // The program's output goes to the end of the log.
+  EXPECT_TRUE(zkslv::run_gnuplot(cmd, "echo 2385\r\nexit 0\r\n", output, &error)) << error;
+  std::ifstream in(output, std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  EXPECT_EQ(log.rfind("before\n", 0), 0u) << log;
+  EXPECT_NE(log.find("2385"), std::string::npos) << log;
+  EXPECT_FALSE(zkslv::run_gnuplot(cmd, "exit 3\r\n", output, &error));
+  EXPECT_EQ(error, "gnuplot ended with exit status 3");
+  EXPECT_FALSE(zkslv::run_gnuplot("C:\\nonexistent\\gnuplot.exe", "", output, &error));
+  EXPECT_EQ(error.rfind("cannot start C:\\nonexistent\\gnuplot.exe: ", 0), 0u) << error;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 #include "results.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "test_platform.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ TEST(ResultTable, WritesAHeaderAndOneRowPerState) {
   const zkslv::Model m = two_bodies();
   zkslv::MultibodySystem system(m);
   zkslv::ResultTable table(m);
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("zkslv_results_" + std::to_string(::getpid()));
+  const std::filesystem::path folder = test_support::make_temp_folder("zkslv_results_");
+  const std::filesystem::path path = folder / "table.csv";
   std::string error;
   ASSERT_TRUE(table.open(path, &error)) << error;
   std::vector<zkslv::Load> loads(2);
@@ -61,7 +62,7 @@ TEST(ResultTable, WritesAHeaderAndOneRowPerState) {
                 "0,0,0,0.0515,0,0,0,0,0,0,-0.13666,0,0,0,0,0,0.103,0,0,0,0,0,0,0,0,0,0\n"
                 "0.0005,0,0,0.0515,0,0,0,0,0,0,-0.13666,0,0,0,0,0,0.103,0,0,0,0,0,0,0,"
                 "0,0,0.0002385\n");
-  std::filesystem::remove(path);
+  std::filesystem::remove_all(folder);
 
   // Ranges: the torque of the rotor varies, the magnet's force does not. Distance values
   // are plotted for the body that a position criterion watches only.

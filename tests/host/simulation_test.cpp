@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/shared_library.h"
 #include "recording_subroutine.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -56,7 +58,8 @@ instance = 12
 
 [[force_element]]
 name = "push"
-library = "libfixture_provider.so"
+library = ")" + test_support::library_file("fixture_provider") +
+                           R"("
 config = "/etc/push.cfg"
 bodies = [3]
 interval_variable = 7
@@ -281,7 +284,8 @@ TEST_F(Simulation, FailuresEndTheRunNamingTheElement) {
        0.5,
        {},
        "model.toml:28: force element \"pull\": the provider \"fixture_provider\" could not be "
-       "initialised from /models/run/pull.cfg: scripted failure",
+       "initialised from " +
+           (std::filesystem::path("/models/run") / "pull.cfg").string() + ": scripted failure",
        0.5},
       {"provider library missing",
        with(missing, "host_recording_subroutine", "ostrel"),

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(LibraryCandidates, MapsWindowsNamesToSharedObjects) {
+TEST(LibraryCandidates, PosixNamingMapsWindowsNamesToSharedObjects) {
   struct Case {
     const char* name;
     std::vector<std::string> expected;
@@ -25,7 +25,18 @@ TEST(LibraryCandidates, MapsWindowsNamesToSharedObjects) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(platform::library_candidates(c.name), c.expected);
+    EXPECT_EQ(platform::library_candidates(c.name, platform::LibraryNaming::kPosix), c.expected);
+  }
+}
+
+// Windows itself appends ".dll" to a name without an extension, so every name is tried as
+// given and only so.
+TEST(LibraryCandidates, WindowsNamingTriesTheNameAsGiven) {
+  for (const char* name : {"TarvoQuelmCoupling.dll", "Velmira", "libVelmira.so",
+                           "C:\\x\\Velmira.DLL", "sub/Velmira", ""}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(platform::library_candidates(name, platform::LibraryNaming::kWindows),
+              std::vector<std::string>{name});
   }
 }
 

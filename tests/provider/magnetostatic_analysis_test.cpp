@@ -12,6 +12,7 @@
 
 #include "recording_coupling.h"
 #include "temp_file.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -357,7 +358,8 @@ TEST(MagnetostaticAnalysisWithoutCoupling, InitializeAndComputeThrowReleaseFrees
 }
 
 TEST(MagnetostaticAnalysisWithoutCoupling, MissingLibraryOrEntryPointLeavesNoCoupling) {
-  for (const char* library : {"NoSuchCouplingLibrary.dll", "libfixture_no_export.so"}) {
+  for (const std::string& library : {std::string("NoSuchCouplingLibrary.dll"),
+                                     test_support::library_file("fixture_no_export")}) {
     SCOPED_TRACE(library);
     MagnetostaticAnalysis* provider = MagnetostaticAnalysis::create(library);
     ASSERT_NE(provider, nullptr);

@@ -1,6 +1,5 @@
 // libVelmira.so with the real coupling stand-in, through the provider interface: forces
 // of the example project end to end, and the coupling's failures as Velmira reports them.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +13,7 @@
 #include "platform/shared_library.h"
 #include "provider/external_force_provider.h"
 #include "temp_file.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -158,7 +158,8 @@ TEST_F(VelmiraLibraryTest, CouplingFailuresReachTheCaller) {
            resolved("/nonexistent/project.toml") + "): there is no such file"},
       {"missing design", example_project() + "\nStack \n1\n1\n",
        "Fail to open project file: the project file \"" + example_project() + "\" (" +
-           example_project() + ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
+           resolved(example_project().c_str()) +
+           ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
       // Velmira passes FindDesigns' exception through unchanged.
       {"no designs found", "/nonexistent/project.toml\n\n1\n1\n",
        "cannot open the project file \"/nonexistent/project.toml\" (" +
@@ -192,9 +193,7 @@ TEST_F(VelmiraLibraryTest, GroupMissingFromTheDesignFailsTheAnalysis) {
 
 TEST_F(VelmiraLibraryTest, ReleaseUnloadsTheCoupling) {
   auto coupling_loaded = [] {
-    void* handle = dlopen("libTarvoQuelmCoupling.so", RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr) dlclose(handle);
-    return handle != nullptr;
+    return test_support::is_library_loaded(test_support::library_file("TarvoQuelmCoupling"));
   };
   EXPECT_TRUE(coupling_loaded());
   provider_->Release();

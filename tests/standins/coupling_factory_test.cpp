@@ -9,6 +9,7 @@
 
 #include "coupling/coupling.h"
 #include "platform/shared_library.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -56,6 +57,32 @@ TEST_F(CouplingFactoryTest, FindsDesignsInFileOrder) {
   EXPECT_TRUE(designs.empty());
 }
 
+// Narrow names are UTF-8 for the test programs on every platform: a project in a folder named
+// beyond ASCII is found, and messages show its resolved name intact.
+TEST_F(CouplingFactoryTest, ProjectNamesBeyondAscii) {
+  namespace fs = std::filesystem;
+  const fs::path folder = test_support::make_temp_folder("coupling_project_");
+  fs::create_directory(folder / fs::path(u8"\u00DCbung_\u78C1\u77F3"));
+  fs::copy_file(example_project(), folder / fs::path(u8"\u00DCbung_\u78C1\u77F3") / "magnets.toml");
+  const std::string inner =
+      "\xC3\x9C"
+      "bung_\xE7\xA3\x81\xE7\x9F\xB3";
+  const std::string path = folder.string() + "/" + inner + "/magnets.toml";
+  std::vector<std::string> designs;
+  EXPECT_TRUE(coupling_->FindDesigns(&path, &designs));
+  EXPECT_EQ(designs, (std::vector<std::string>{"Stack", "Repel"}));
+  try {
+    open(path, "Stock");
+    ADD_FAILURE() << "nothing thrown";
+  } catch (const LaunchDesktopExeption& e) {
+    EXPECT_NE(std::string(e.what()).find(inner + (test_support::kWindows ? "\\" : "/") +
+                                         "magnets.toml) has no design"),
+              std::string::npos)
+        << e.what();
+  }
+  fs::remove_all(folder);
+}
+
 TEST_F(CouplingFactoryTest, AnalyzeNeedsAnOpenDesign) {
   std::vector<GroupRecord> groups = {group("Group0", 0.0)};
   std::vector<ForceRecord> results;
@@ -93,9 +120,10 @@ TEST_F(CouplingFactoryTest, FailuresNameTheirCause) {
            "): there is no such file"},
       {"project is a folder", [&] { open(folder, "Stack"); },
        "cannot open the project file \"" + folder + "\" (" +
-           std::filesystem::path(folder).lexically_normal().string() + "): it is a folder"},
+           std::filesystem::absolute(folder).lexically_normal().string() + "): it is a folder"},
       {"design with a trailing space", [&] { open(project, "Stack "); },
-       "the project file \"" + project + "\" (" + project +
+       "the project file \"" + project + "\" (" +
+           std::filesystem::absolute(project).lexically_normal().string() +
            ") has no design \"Stack \"; its designs are \"Stack\", \"Repel\""},
       {"coincident groups",
        [&] {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "ostrel_harness.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ TEST(Initialisation, TwoElementsShareOneLoadAndProvider) {
   RecordingHost host;
   host.set_model_path(u"/srv/models/car.toml");
   call(Element(), -1, 0.0, "fixture_provider", "first.cfg");
-  call(Element(), -1, 0.0, "libfixture_provider.so", "other_name.cfg");
+  call(Element(), -1, 0.0, test_support::library_file("fixture_provider").c_str(),
+       "other_name.cfg");
   call(Element(), -1, 0.0, "fixture_provider", "second.cfg");
   EXPECT_EQ(probe_log(),
             (std::vector<std::string>{"create", "Initialize /srv/models/first.cfg", "create",

@@ -1,12 +1,13 @@
 // A file for one test: written into the test temporary directory under a name unique to
-// the running test case and process, removed again when the object goes.
+// the running test case and process (a random number drawn once per process), removed again
+// when the object goes.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,7 @@ class TempFile {
   TempFile(std::string_view suffix, std::string_view text) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     path_ = ::testing::TempDir() + test->test_suite_name() + "." + test->name() + "." +
-            std::to_string(::getpid()) + "." + std::to_string(serial_++) + std::string(suffix);
+            std::to_string(process_tag_) + "." + std::to_string(serial_++) + std::string(suffix);
     std::ofstream out(path_, std::ios::binary);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
   }
@@ -29,6 +30,7 @@ class TempFile {
   const std::string& path() const { return path_; }
 
  private:
+  static inline const unsigned process_tag_ = std::random_device{}();
   static inline int serial_ = 0;
   std::string path_;
 };

@@ -7,11 +7,22 @@
 
 namespace platform {
 
-// The file names tried, in order, for a library name: the name as given, then, when the
-// name has no '/', its platform form: a trailing ".dll" (any case) removed and
-// "lib<stem>.so", then "<stem>.so". "TarvoQuelmCoupling.dll" thus finds
-// libTarvoQuelmCoupling.so.
-std::vector<std::string> library_candidates(std::string_view name);
+// How a platform names its libraries.
+enum class LibraryNaming {
+  kPosix,    // lib<stem>.so
+  kWindows,  // <stem>.dll
+};
+
+// The naming of the platform this program runs on.
+LibraryNaming native_library_naming() noexcept;
+
+// The file names tried, in order, for a library name. First the name as given. With POSIX
+// naming, when the name has no '/', its platform form follows: a trailing ".dll" (any
+// case) removed and "lib<stem>.so", then "<stem>.so"; "TarvoQuelmCoupling.dll" thus finds
+// libTarvoQuelmCoupling.so. With Windows naming the name as given is all: the loader
+// itself appends ".dll" to a name without an extension.
+std::vector<std::string> library_candidates(std::string_view name,
+                                            LibraryNaming naming = native_library_naming());
 
 // One loaded library. Owns the handle; the destructor unloads it and never throws.
 class SharedLibrary {

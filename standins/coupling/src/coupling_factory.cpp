@@ -5,6 +5,7 @@
 
 #include "coupling/coupling.h"
 #include "magnet_model.h"
+#include "platform/text.h"
 #include "project_file.h"
 
 #define TARVOQUELM_API __attribute__((visibility("default")))
@@ -16,7 +17,9 @@ namespace {
 // How messages name a project file: as given and as resolved against the working directory.
 std::string project_file(const std::string& path) {
   return "the project file \"" + path + "\" (" +
-         std::filesystem::absolute(path).lexically_normal().string() + ")";
+         platform::path_text(
+             std::filesystem::absolute(platform::narrow_path(path.c_str())).lexically_normal()) +
+         ")";
 }
 
 // Reads a project file; one that cannot be read throws LaunchDesktopExeption saying why.

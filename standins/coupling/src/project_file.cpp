@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "platform/text.h"
+
 namespace tarvoquelm {
 
 namespace {
@@ -264,11 +266,12 @@ std::optional<Project> read_project_file(const std::string& path, std::string* p
     if (problem != nullptr) *problem = why;
     return std::nullopt;
   };
+  const std::filesystem::path name = platform::narrow_path(path.c_str());
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  const std::filesystem::file_status status = std::filesystem::status(name, error);
   if (!std::filesystem::exists(status)) return unreadable("there is no such file");
   if (std::filesystem::is_directory(status)) return unreadable("it is a folder");
-  std::ifstream file(path, std::ios::in | std::ios::binary);
+  std::ifstream file(name, std::ios::in | std::ios::binary);
   if (!file) return unreadable("it cannot be opened for reading");
   const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (file.bad()) return unreadable("it cannot be read");

@@ -6,8 +6,6 @@
 // 1 bad command line or model; 2 the run failed (a force element raised an exception or
 // relayed a failure of its provider, or the motion ran away); 3 a result file could not be
 // written.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <fstream>
@@ -17,9 +15,11 @@
 
 #include "console.h"
 #include "model.h"
+#include "path_text.h"
 #include "plot.h"
 #include "results.h"
 #include "simulation.h"
+#include "system.h"
 
 namespace fs = std::filesystem;
 
@@ -35,7 +35,7 @@ void error(const std::string& text) { std::cerr << "zkslv: error: " << text << '
 std::string shown(const fs::path& path, const fs::path& working_directory) {
   std::error_code e;
   const fs::path relative = fs::proximate(path, working_directory, e);
-  return e || relative.empty() ? path.string() : relative.string();
+  return zkslv::path_text(e || relative.empty() ? path : relative);
 }
 
 std::string counted(size_t n, const char* one, const char* many) {
@@ -58,7 +58,7 @@ bool claim(const fs::path& path, const char* what, std::string* problem) {
   std::error_code e;
   const bool folder = fs::is_directory(path, e);
   if (!folder && std::ofstream(path, std::ios::trunc)) return true;
-  *problem = std::string("cannot write the ") + what + " " + path.string() +
+  *problem = std::string("cannot write the ") + what + " " + zkslv::path_text(path) +
              (folder ? ": it is a folder" : "");
   return false;
 }
@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
   app.add_flag("-v,--verbose", verbose,
                "print every message of the host and the force elements as it comes")
       ->excludes(quiet_flag);
+  // The same options everywhere: on Windows, too, "/models/a.toml" is a path, not an option.
+  app.allow_windows_style_options(false);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
     error("cannot determine the working directory: " + e.message());
     return kBadInput;
   }
-  const fs::path model_path = fs::absolute(model_argument).lexically_normal();
+  const fs::path model_path =
+      fs::absolute(zkslv::path_from_text(model_argument)).lexically_normal();
   zkslv::Model model;
   try {
     model = zkslv::load_model(model_path, model_argument);
@@ -112,25 +115,26 @@ int main(int argc, char** argv) {
   }
 
   // Every output path is settled and tried before the run.
-  const std::string stem = model_path.stem().string();
+  const std::string stem = zkslv::path_text(model_path.stem());
   auto output = [&](const std::string& argument, const fs::path& folder, const char* extension) {
-    return argument.empty() ? folder / (stem + extension)
-                            : fs::absolute(argument).lexically_normal();
+    return argument.empty() ? folder / zkslv::path_from_text(stem + extension)
+                            : fs::absolute(zkslv::path_from_text(argument)).lexically_normal();
   };
-  const fs::path outdir = outdir_argument.empty()
-                              ? working_directory
-                              : fs::absolute(outdir_argument).lexically_normal();
+  const fs::path outdir =
+      outdir_argument.empty()
+          ? working_directory
+          : fs::absolute(zkslv::path_from_text(outdir_argument)).lexically_normal();
   if (!outdir_argument.empty()) {
     fs::create_directories(outdir, e);
     if (e || !fs::is_directory(outdir)) {
-      error("cannot create the output folder " + outdir.string() +
+      error("cannot create the output folder " + zkslv::path_text(outdir) +
             (e ? ": " + e.message() : std::string(": a file of that name is in the way")));
       return kOutputFailed;
     }
   }
   const fs::path csv = output(csv_argument, outdir, ".csv");
   const fs::path png = output(plot_argument, outdir, ".png");
-  const fs::path log_path = csv.parent_path() / (stem + ".log");
+  const fs::path log_path = csv.parent_path() / zkslv::path_from_text(stem + ".log");
   const std::optional<fs::path> gnuplot = no_plot ? std::nullopt : zkslv::find_on_path("gnuplot");
 
   zkslv::ResultTable table(model);
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
   // Emptied, then opened for appending: gnuplot appends its own output to the log.
   if (ready && (ready = claim(log_path, "log", &problem))) {
     claimed.push_back(log_path);
-    log.open(log_path, std::ios::app);
+    log.open(log_path, std::ios::app | std::ios::binary);
   }
   if (ready && gnuplot && (ready = claim(png, "plot", &problem))) claimed.push_back(png);
   if (!ready) {
@@ -157,17 +161,18 @@ int main(int argc, char** argv) {
   // relative to the model, wherever zkslv was started.
   fs::current_path(model_path.parent_path(), e);
   if (e) {
-    error("cannot change to the model's folder " + model_path.parent_path().string() + ": " +
-          e.message());
+    error("cannot change to the model's folder " + zkslv::path_text(model_path.parent_path()) +
+          ": " + e.message());
     return kBadInput;
   }
 
   const zkslv::Verbosity verbosity = quiet     ? zkslv::Verbosity::kQuiet
                                      : verbose ? zkslv::Verbosity::kVerbose
                                                : zkslv::Verbosity::kNormal;
-  zkslv::Console console(std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1, verbosity);
+  zkslv::Console console(std::cout, std::cerr, zkslv::output_is_terminal(), verbosity);
   console.set_log(&log);
-  console.note("model " + model_path.string() + (model.title.empty() ? "" : ": " + model.title));
+  console.note("model " + zkslv::path_text(model_path) +
+               (model.title.empty() ? "" : ": " + model.title));
   console.note(counted(model.bodies.size(), "body", "bodies") + ", " +
                counted(model.springs.size() + model.rotational_springs.size(), "spring or damper",
                        "springs or dampers") +
@@ -216,7 +221,7 @@ int main(int argc, char** argv) {
 
   if (status == kSuccess && gnuplot) {
     zkslv::PlotRequest request;
-    request.title = model.title.empty() ? model_path.filename().string() : model.title;
+    request.title = model.title.empty() ? zkslv::path_text(model_path.filename()) : model.title;
     request.csv = csv;
     request.png = png;
     request.columns = table.columns();
@@ -229,12 +234,12 @@ int main(int argc, char** argv) {
               ? "stop requested at t = " + zkslv::format_time(*run.stop_time) + " s"
               : run.stop_text;
     }
-    console.note("drawing " + png.string() + " with " + gnuplot->string());
+    console.note("drawing " + zkslv::path_text(png) + " with " + zkslv::path_text(*gnuplot));
     log.flush();
     if (zkslv::run_gnuplot(*gnuplot, zkslv::plot_script(request), log_path, &problem)) {
       written.push_back(shown(png, working_directory));
     } else {
-      console.error("no plot written to " + png.string() + ": " + problem + " (see " +
+      console.error("no plot written to " + zkslv::path_text(png) + ": " + problem + " (see " +
                     shown(log_path, working_directory) + ")");
       status = kOutputFailed;
     }
@@ -248,7 +253,7 @@ int main(int argc, char** argv) {
   console.summary("wrote " + listed(written));
   log.close();
   if (!log) {
-    error("could not write the log " + log_path.string());
+    error("could not write the log " + zkslv::path_text(log_path));
     return kOutputFailed;
   }
   return status;

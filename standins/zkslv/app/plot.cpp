@@ -1,19 +1,10 @@
-// The gnuplot script of a run and running gnuplot on it.
+// The gnuplot script of a run (finding and running gnuplot is in posix/ and win32/).
 #include "plot.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <sstream>
 
-extern char** environ;
+#include "path_text.h"
 
 namespace zkslv {
 
@@ -96,7 +87,7 @@ std::string plot_script(const PlotRequest& r) {
   const int panel_count = shown.empty() ? 1 : static_cast<int>(shown.size());
   const int height = kTopRoom + kBottomRoom + panel_count * kPanelHeight;
   s << "set terminal pngcairo size " << kWidth << "," << height << " noenhanced font ',10'\n";
-  s << "set output " << gnuplot_string(r.png.string()) << "\n";
+  s << "set output " << gnuplot_string(path_text(r.png)) << "\n";
   s << "set datafile separator ','\n";
   s << "set grid\n";
   s << "set key outside right top\n";
@@ -128,89 +119,13 @@ std::string plot_script(const PlotRequest& r) {
     const std::vector<size_t>& numbers = shown[p].second;
     for (size_t k = 0; k < numbers.size(); ++k) {
       if (k > 0) s << ", \\\n     ";
-      s << gnuplot_string(r.csv.string()) << " using 1:" << numbers[k]
+      s << gnuplot_string(path_text(r.csv)) << " using 1:" << numbers[k]
         << " every ::1 with lines title " << gnuplot_string(r.columns[numbers[k] - 1].name);
     }
     s << "\n";
   }
   s << "unset multiplot\n";
   return s.str();
-}
-
-std::optional<std::filesystem::path> find_on_path(std::string_view program) {
-  const char* path = std::getenv("PATH");
-  if (path == nullptr) return std::nullopt;
-  std::string_view rest(path);
-  while (true) {
-    const size_t colon = rest.find(':');
-    const std::string_view directory = rest.substr(0, colon);
-    const std::filesystem::path candidate =
-        std::filesystem::path(directory.empty() ? "." : std::string(directory)) / program;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(candidate, error) &&
-        ::access(candidate.c_str(), X_OK) == 0) {
-      return candidate;
-    }
-    if (colon == std::string_view::npos) return std::nullopt;
-    rest.remove_prefix(colon + 1);
-  }
-}
-
-bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script,
-                 const std::filesystem::path& output, std::string* error) {
-  int pipe_ends[2];
-  if (::pipe(pipe_ends) != 0) {
-    *error = std::string("cannot start gnuplot: ") + std::strerror(errno);
-    return false;
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_ends[0], STDIN_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-  posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const std::string program = gnuplot.string();
-  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipe_ends[0]);
-  if (spawned != 0) {
-    ::close(pipe_ends[1]);
-    *error = "cannot start " + program + ": " + std::strerror(spawned);
-    return false;
-  }
-
-  // gnuplot reads the whole script before it ends, so one writer suffices. Should gnuplot
-  // die early, the write fails instead of raising SIGPIPE, and its exit status tells.
-  struct sigaction ignore {
-  }, previous{};
-  ignore.sa_handler = SIG_IGN;
-  ::sigaction(SIGPIPE, &ignore, &previous);
-  size_t written = 0;
-  while (written < script.size()) {
-    const ssize_t n = ::write(pipe_ends[1], script.data() + written, script.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  ::close(pipe_ends[1]);
-  ::sigaction(SIGPIPE, &previous, nullptr);
-
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) {
-      *error = std::string("lost track of gnuplot: ") + std::strerror(errno);
-      return false;
-    }
-  }
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-  *error = WIFEXITED(status)
-               ? "gnuplot ended with exit status " + std::to_string(WEXITSTATUS(status))
-               : "gnuplot was ended by signal " + std::to_string(WTERMSIG(status));
-  return false;
 }
 
 }  // namespace zkslv

@@ -2,7 +2,11 @@
 #include "results.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+
+#include "path_text.h"
+#include "system.h"
 
 namespace zkslv {
 
@@ -33,9 +37,9 @@ ResultTable::~ResultTable() {
 
 bool ResultTable::open(const std::filesystem::path& path, std::string* error) {
   path_ = path;
-  file_ = std::fopen(path.c_str(), "w");
+  file_ = open_for_writing(path);
   if (file_ == nullptr) {
-    *error = "cannot write the results file " + path.string() + ": " + std::strerror(errno);
+    *error = "cannot write the results file " + path_text(path) + ": " + std::strerror(errno);
     return false;
   }
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -62,8 +66,14 @@ void ResultTable::add_row(double time, const MultibodySystem& system,
     Column& c = columns_[i];
     if (rows_ == 0 || row_[i] < c.min) c.min = row_[i];
     if (rows_ == 0 || row_[i] > c.max) c.max = row_[i];
-    if (file_ != nullptr)
-      std::fprintf(file_, i + 1 < columns_.size() ? "%.12g," : "%.12g\n", row_[i]);
+    if (file_ != nullptr) {
+      // As printf's "%.12g", but the same text from every C library.
+      char text[32];
+      char* end =
+          std::to_chars(text, text + sizeof text - 1, row_[i], std::chars_format::general, 12).ptr;
+      *end++ = i + 1 < columns_.size() ? ',' : '\n';
+      std::fwrite(text, 1, static_cast<size_t>(end - text), file_);
+    }
   }
   ++rows_;
 }
@@ -75,7 +85,7 @@ bool ResultTable::close(std::string* error) {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (failed || !closed) {
-    *error = "could not write the results file " + path_.string() + ": " +
+    *error = "could not write the results file " + path_text(path_) + ": " +
              std::strerror(failed ? saved : errno);
     return false;
   }

@@ -1,0 +1,33 @@
+# Compares the names that LIBRARY exports with the list in EXPECTED: the defined dynamic
+# symbols of an ELF library (nm -D), the export table of a DLL (OBJDUMP -p).
+if(LIBRARY MATCHES "\\.dll$")
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+  # The name pointer table: lines "\t[   0] name" after its heading, up to an empty line.
+  # (Square brackets would group CMake list elements: they go first.)
+  string(REGEX REPLACE "[][]" "" listing "${listing}")
+  string(REGEX MATCH "Ordinal/Name Pointer Table\n(\t[^\n]*\n)*" table "${listing}")
+  string(REGEX MATCHALL "\t *[0-9]+ [^\n]+" actual "${table}")
+  list(TRANSFORM actual REPLACE "^\t *[0-9]+ " "")
+else()
+  find_program(NM nm REQUIRED)
+  execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+  string(REPLACE "\n" ";" lines "${listing}")
+  set(actual "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^[^ ]+" name "${line}")
+    # Symbols the linker itself defines in every shared object.
+    if(name AND NOT name MATCHES "^(_init|_fini|_edata|_end|__bss_start)$")
+      list(APPEND actual "${name}")
+    endif()
+  endforeach()
+endif()
+if(failed)
+  message(FATAL_ERROR "cannot list the exports of ${LIBRARY}")
+endif()
+list(SORT actual)
+file(STRINGS ${EXPECTED} expected)
+list(SORT expected)
+if(NOT actual STREQUAL expected)
+  message(FATAL_ERROR "exports of ${LIBRARY}\n  expected: ${expected}\n  actual:   ${actual}")
+endif()
