@@ -67,6 +67,8 @@ std::ptrdiff_t first_position(int count, std::ptrdiff_t stride) noexcept {
       y[i] = v;
     }
   }
+  // A factor alpha*x(j) may round to zero although x(j) is not: its column is still added, as
+  // in the four-column loop above.
   for (int h = 0; h < held; ++h) quadrel::level1::axpy_any_factor(m, factors[h], columns[h], y);
 }
 
