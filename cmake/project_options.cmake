@@ -29,10 +29,18 @@ function(project_shared_library target)
     target_link_options(${target} PRIVATE -Wl,--enable-new-dtags)
     # clang puts the sanitizer runtimes into programs only: a sanitized library leaves their
     # symbols to the program that loads it.
-    if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND PROJECT_SANITIZE))
+    if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND OSTREL_SANITIZE))
       target_link_options(${target} PRIVATE -Wl,-z,defs)
     endif()
   endif()
+  project_warnings(${target})
+endfunction()
+
+# A static library linked into one of the shared libraries: hidden visibility, so that none
+# of its symbols leaves the library that links it in.
+function(project_static_library target)
+  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden
+                                             VISIBILITY_INLINES_HIDDEN ON)
   project_warnings(${target})
 endfunction()
 

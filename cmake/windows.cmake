@@ -28,11 +28,11 @@ header_only_package(eigen3 Eigen3::Eigen /usr/include/eigen3 "")
 
 # ---- GoogleTest ----------------------------------------------------------------------
 # Built from Debian's source package (googletest) with the cross compiler.
-set(PROJECT_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources")
-if(PROJECT_BUILD_TESTS)
+set(OSTREL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources")
+if(OSTREL_BUILD_TESTS)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${PROJECT_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(${OSTREL_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   file(WRITE ${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/gtest-config.cmake "")
 endif()
 

@@ -9,13 +9,13 @@
 // first largest |value|, scales the multipliers by -1/pivot and updates columns k+1..ju,
 // where ju is the last column that the interchanges so far have reached. Inside the
 // loops all indices are 1-based as in the layout above; the level-1 operations run in the
-// order given here, since the results are compared bit for bit (the vectorised daxpy of
-// simd.h only computes several elements side by side).
+// order given here, since the results are compared bit for bit (the vectorised axpy and scale
+// of level1.h only compute several elements side by side).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
-#include "detail/internal.h"
+#include "detail/level1.h"
 #include "quadrel.h"
 #include "simd.h"
 
@@ -50,12 +50,6 @@ int check_bandwidths(int ml, int mu) noexcept {
   return QUADREL_SUCCESS;
 }
 
-// y := y + t*x as the reference daxpy does, vectorised in each version of its caller: nothing
-// when t is zero.
-[[gnu::always_inline]] inline void axpy(int n, double t, const double* x, double* y) noexcept {
-  if (t != 0.0) quadrel::simd::axpy_nonzero(n, t, x, y);
-}
-
 // The factorisation proper, on valid arguments (built for each instruction set).
 [[gnu::always_inline]] inline int factor(double* abd, int lda, int n, int ml, int mu,
                                          int* ipvt) noexcept {
@@ -77,7 +71,7 @@ int check_bandwidths(int ml, int mu) noexcept {
       for (int i = 1; i <= ml; ++i) band.at(i, static_cast<int>(jz)) = 0.0;
     }
     const int lm = std::min(ml, n - k);  // sub-diagonal elements of column k
-    int l = quadrel::idamax(lm + 1, band.address(m, k)) + m;
+    int l = quadrel::level1::largest_magnitude(lm + 1, band.address(m, k)) + m;
     ipvt[k - 1] = l + k - m;
     // An exactly zero pivot (either sign) leaves the step out; a NaN pivot is non-zero.
     if (band.at(l, k) == 0.0) {
@@ -85,7 +79,7 @@ int check_bandwidths(int ml, int mu) noexcept {
       continue;
     }
     if (l != m) std::swap(band.at(l, k), band.at(m, k));
-    quadrel::dscal(lm, -1.0 / band.at(m, k), band.address(m + 1, k));
+    quadrel::level1::scale(lm, -1.0 / band.at(m, k), band.address(m + 1, k));
 
     ju = std::min<std::int64_t>(std::max<std::int64_t>(ju, std::int64_t{mu} + ipvt[k - 1]), n);
     int mm = m;
@@ -95,14 +89,14 @@ int check_bandwidths(int ml, int mu) noexcept {
       const double t = band.at(l, j);
       const double* multipliers = band.address(m + 1, k);
       if (l == mm) {
-        axpy(lm, t, multipliers, band.address(mm + 1, j));
+        quadrel::level1::axpy(lm, t, multipliers, band.address(mm + 1, j));
         continue;
       }
       // The interchange, with row l (inside the updated part) written after the update:
       // a vector load right after a store of one of its elements would stall.
       const double displaced = band.at(mm, j);
       band.at(mm, j) = t;
-      axpy(lm, t, multipliers, band.address(mm + 1, j));
+      quadrel::level1::axpy(lm, t, multipliers, band.address(mm + 1, j));
       band.at(l, j) = t == 0.0 ? displaced : displaced + t * multipliers[l - mm - 1];
     }
   }
@@ -125,13 +119,13 @@ int check_bandwidths(int ml, int mu) noexcept {
       const double t = b[l - 1];
       const double* multipliers = band.address(m + 1, k);
       if (l == k) {
-        axpy(lm, t, multipliers, b + k);
+        quadrel::level1::axpy(lm, t, multipliers, b + k);
         continue;
       }
       // The interchange, with b(l) written after the update (as in the factorisation).
       const double displaced = b[k - 1];
       b[k - 1] = t;
-      axpy(lm, t, multipliers, b + k);
+      quadrel::level1::axpy(lm, t, multipliers, b + k);
       b[l - 1] = t == 0.0 ? displaced : displaced + t * multipliers[l - k - 1];
     }
   }
@@ -141,7 +135,7 @@ int check_bandwidths(int ml, int mu) noexcept {
     const int lm = std::min(k, m) - 1;
     const int la = m - lm;
     const int lb = k - lm;
-    axpy(lm, -b[k - 1], band.address(la, k), b + (lb - 1));
+    quadrel::level1::axpy(lm, -b[k - 1], band.address(la, k), b + (lb - 1));
   }
 }
 

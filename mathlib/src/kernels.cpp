@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "detail/level1.h"
 #include "simd.h"
 
 namespace quadrel::kernels {
@@ -214,28 +215,13 @@ UpdateBlock update_block_for(InstructionSet set) noexcept {
 // The widest vectors of this processor, found once, when the library is loaded.
 const InstructionSet kBest = simd::best_instruction_set();
 
-[[gnu::always_inline]] inline void axpy_body(int n, double t, const double* x, double* y) noexcept {
-  if (n < 1 || t == 0.0) return;
-  simd::axpy_nonzero(n, t, x, y);
-}
-
-[[gnu::always_inline]] inline void scale_body(int n, double t, double* x) noexcept {
-  int i = 0;
-  for (; i + kLanes <= n; i += kLanes) {
-    Vec v;
-    load(v, x + i);
-    store(x + i, t * v);
-  }
-  for (; i < n; ++i) x[i] = t * x[i];
-}
-
 }  // namespace
 
 void axpy(int n, double t, const double* x, double* y) noexcept {
-  simd::Dispatch<axpy_body>::chosen(n, t, x, y);
+  simd::Dispatch<level1::axpy>::chosen(n, t, x, y);
 }
 
-void scale(int n, double t, double* x) noexcept { simd::Dispatch<scale_body>::chosen(n, t, x); }
+void scale(int n, double t, double* x) noexcept { simd::Dispatch<level1::scale>::chosen(n, t, x); }
 
 std::size_t update_scratch_size() noexcept {
   return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc;

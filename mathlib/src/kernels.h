@@ -16,11 +16,9 @@
 
 namespace quadrel::kernels {
 
-// y(i) := y(i) + t*x(i), i = 0..n-1; nothing at all when n < 1 or t is zero (either sign),
-// so a zero factor never turns -0 into +0 nor lets an infinity or NaN of x through.
+// level1::axpy and level1::scale in the version for the processor's widest vectors, for
+// callers that are not built for each instruction set themselves.
 void axpy(int n, double t, const double* x, double* y) noexcept;
-
-// x(i) := t*x(i), i = 0..n-1.
 void scale(int n, double t, double* x) noexcept;
 
 // Doubles of scratch that update_block needs.

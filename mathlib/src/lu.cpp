@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "detail/internal.h"
+#include "detail/level1.h"
 #include "kernels.h"
 #include "quadrel.h"
 
@@ -77,7 +78,7 @@ void factor_steps(double* a, int lda, int n, int* ipvt, int c0, int c1, int& inf
   for (int k = c0; k < std::min(c1, n - 1); ++k) {
     double* pivot_column = column(a, lda, k);
     const int below = n - k - 1;  // rows under the diagonal
-    const int l = k + quadrel::idamax(below + 1, pivot_column + k);
+    const int l = k + quadrel::level1::largest_magnitude(below + 1, pivot_column + k);
     ipvt[k] = l + 1;
     // An exactly zero pivot (either sign) leaves the step out; a NaN pivot is non-zero.
     if (pivot_column[l] == 0.0) {
@@ -265,7 +266,7 @@ void apply_lower_steps_plain(double* a, int lda, int n, const int* ipvt, double*
     }
     for (int j = k + 1; j < n; ++j) quadrel::kernels::axpy(n, work[j], column(a, lda, j), col_k);
     const int l = ipvt[k] - 1;
-    if (l != k) quadrel::dswap(n, col_k, column(a, lda, l));
+    if (l != k) quadrel::level1::swap(n, col_k, column(a, lda, l));
   }
 }
 
@@ -290,7 +291,7 @@ void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) no
         quadrel::kernels::combine_columns(r1 - r0, col_k + r0, a + r0, lda, k + 1, n,
                                           w + static_cast<std::ptrdiff_t>(k - k0) * n);
         const int l = ipvt[k] - 1;
-        if (l != k) quadrel::dswap(r1 - r0, col_k + r0, column(a, lda, l) + r0);
+        if (l != k) quadrel::level1::swap(r1 - r0, col_k + r0, column(a, lda, l) + r0);
       }
     }
     k1 = k0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "detail/level1.h"
 #include "quadrel.h"
 #include "simd.h"
 
@@ -66,7 +67,9 @@ std::ptrdiff_t first_position(int count, std::ptrdiff_t stride) noexcept {
       y[i] = v;
     }
   }
-  for (int h = 0; h < held; ++h) quadrel::simd::axpy_nonzero(m, factors[h], columns[h], y);
+  // A factor alpha*x(j) may round to zero although x(j) is not: its column is still added, as
+  // in the four-column loop above.
+  for (int h = 0; h < held; ++h) quadrel::level1::axpy_any_factor(m, factors[h], columns[h], y);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "detail/internal.h"
+#include "detail/level1.h"
 #include "gauss_legendre.h"
 #include "quadrel.h"
 
@@ -32,7 +33,7 @@ double apply_rule(Integrand f, double lower, double upper, int m, double* x, dou
     int points = m;
     y[i] = f(x[i], &points);
   }
-  return ddot(m, w, y);
+  return level1::dot(m, w, y);
 }
 
 // The integral of f over [lower, upper] with the rule that n asks for; the status.

@@ -59,38 +59,4 @@ template <class V>
   __builtin_memcpy(p, &v, sizeof v);
 }
 
-// y(i) := y(i) + t*x(i), i = 0..n-1, for t != 0 (the caller skips a zero factor). When n
-// is not a multiple of the vector width, the last four elements are computed as one vector
-// from their values on entry and stored after the rest: the elements it shares with the
-// vectors before it are written twice with the same value, and no scalar tail is needed.
-[[gnu::always_inline]] inline void axpy_nonzero(int n, double t, const double* x,
-                                                double* y) noexcept {
-  if (n < kLanes) {
-    for (int i = 0; i < n; ++i) y[i] = y[i] + t * x[i];
-    return;
-  }
-  const int last = n - kLanes;
-  Vec last_x, last_y;
-  load(last_x, x + last);
-  load(last_y, y + last);
-  const Vec tail = last_y + t * last_x;
-  int i = 0;
-  for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
-    Vec x0, x1, y0, y1;
-    load(x0, x + i);
-    load(x1, x + i + kLanes);
-    load(y0, y + i);
-    load(y1, y + i + kLanes);
-    store(y + i, y0 + t * x0);
-    store(y + i + kLanes, y1 + t * x1);
-  }
-  if (i + kLanes <= n) {
-    Vec x0, y0;
-    load(x0, x + i);
-    load(y0, y + i);
-    store(y + i, y0 + t * x0);
-  }
-  store(y + last, tail);
-}
-
 }  // namespace quadrel::simd

@@ -1,6 +1,7 @@
 // Candidate file names for a library name.
 #include <cctype>
 
+#include "platform/path.h"
 #include "platform/shared_library.h"
 
 namespace platform {
@@ -20,7 +21,7 @@ bool ends_with_dll(std::string_view name) {
 std::vector<std::string> library_candidates(std::string_view name, LibraryNaming naming) {
   std::vector<std::string> names{std::string(name)};
   if (naming == LibraryNaming::kWindows) return names;
-  if (name.empty() || name.find('/') != std::string_view::npos) return names;
+  if (name.empty() || has_directory(name)) return names;
   std::string_view stem = ends_with_dll(name) ? name.substr(0, name.size() - 4) : name;
   if (stem.empty()) return names;
   names.push_back("lib" + std::string(stem) + ".so");

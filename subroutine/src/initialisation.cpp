@@ -8,6 +8,7 @@
 #include "host_api/host_services.h"
 #include "platform/path.h"
 #include "platform/text.h"
+#include "platform/utf16_path.h"
 #include "registry.h"
 #include "unknown_exception.h"
 

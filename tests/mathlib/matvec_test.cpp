@@ -241,4 +241,23 @@ TEST(MatrixVectorProduct, BitForBitWithTheColumnOrderOnHardValues) {
   }
 }
 
+// A non-zero x(j) whose product with alpha rounds to zero still adds its column, as the
+// reference does: 0 * infinity reaches y as NaN, and -0 + 0 becomes +0. Five columns take
+// the group of four and the single column after it.
+TEST(MatrixVectorProduct, ColumnWhoseFactorRoundsToZeroIsStillAdded) {
+  const int m = 6;
+  const int n = 5;
+  std::vector<double> a(std::size_t(m) * n, 1.0);
+  a[0] = INFINITY;                       // column 0, inside the group of four
+  a[std::size_t(4) * m + 1] = INFINITY;  // column 4, on its own
+  const std::vector<double> x(n, 1e-200);
+  std::vector<double> y(m, -0.0);
+  ASSERT_EQ(import_mathfunction_matrix_vektor_produkt(m, n, 1e-200, a.data(), m, x.data(), 1, 1.0,
+                                                      y.data(), 1),
+            QUADREL_SUCCESS);
+  EXPECT_TRUE(std::isnan(y[0]));
+  EXPECT_TRUE(std::isnan(y[1]));
+  for (int i = 2; i < m; ++i) EXPECT_TRUE(same_value(y[i], 0.0)) << i;
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/text_file.h"
+#include "platform/utf16_path.h"
 #include "test_platform.h"
 
 namespace {

@@ -17,10 +17,11 @@ enum class LibraryNaming {
 LibraryNaming native_library_naming() noexcept;
 
 // The file names tried, in order, for a library name. First the name as given. With POSIX
-// naming, when the name has no '/', its platform form follows: a trailing ".dll" (any
-// case) removed and "lib<stem>.so", then "<stem>.so"; "TarvoQuelmCoupling.dll" thus finds
-// libTarvoQuelmCoupling.so. With Windows naming the name as given is all: the loader
-// itself appends ".dll" to a name without an extension.
+// naming, when the name has no directory (no '/' nor '\', the separators of path.h), its
+// platform form follows: a trailing ".dll" (any case) removed and "lib<stem>.so", then
+// "<stem>.so"; "TarvoQuelmCoupling.dll" thus finds libTarvoQuelmCoupling.so. With Windows
+// naming the name as given is all: the loader itself appends ".dll" to a name without an
+// extension.
 std::vector<std::string> library_candidates(std::string_view name,
                                             LibraryNaming naming = native_library_naming());
 
