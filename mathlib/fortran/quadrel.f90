@@ -40,7 +40,7 @@ module quadrel
   integer(c_int), parameter :: QUADREL_BAND_BAD_UPPER = -5    ! mu < 0
   integer(c_int), parameter :: QUADREL_BAND_BAD_PIVOTS = -6   ! a pivot outside k..min(n, k+ml)
   ! quadratische_integration_gauss
-  integer(c_int), parameter :: QUADREL_GAUSS_BAD_ARGUMENT = 1 ! n < 2 or the rule too large
+  integer(c_int), parameter :: QUADREL_GAUSS_BAD_ARGUMENT = 1 ! n < 2
   integer(c_int), parameter :: QUADREL_GAUSS_NO_MEMORY = 2    ! no memory for the rule
   ! 1d_cubic_spline
   integer(c_int), parameter :: QUADREL_SPLINE_BAD_KNOTS = 1   ! n < 2, or knots not increasing

@@ -58,7 +58,7 @@ enum {
   QUADREL_BAND_BAD_PIVOTS = -6, /* solution: a pivot number lies outside k..min(n, k+ml) */
 
   /* quadratische_integration_gauss */
-  QUADREL_GAUSS_BAD_ARGUMENT = 1, /* n < 2, or the rule too large */
+  QUADREL_GAUSS_BAD_ARGUMENT = 1, /* n < 2 */
   QUADREL_GAUSS_NO_MEMORY = 2,    /* no memory for the rule's work arrays */
 
   /* 1d_cubic_spline */
@@ -234,10 +234,11 @@ QUADREL_API int import_mathfunction_inversion_matrix(double* a, int lda, int n,
  *   upper  [in] the other end of the interval.
  *   n      [in] requested number of points. 2 <= n <= 10: the tabulated n-point rule, m = n.
  *          n >= 11: a rule computed for this call with m = n when n is odd, m = n + 1 when n
- *          is even; m may be at most 46 340 (n <= 46 339).
+ *          is even. The rule's work arrays take 4m doubles (32 MB for a million points)
+ *          and its cost grows as m.
  *   result [out] the integral on status 0; must not be null then.
  *
- * Status: 0 success; 1 n < 2 or m > 46 340; 2 no memory for a computed rule's work arrays.
+ * Status: 0 success; 1 n < 2; 2 no memory for a computed rule's work arrays.
  * On a status other than 0, f has not been called and result is not written. Non-finite
  * values of f propagate into result. No state is kept between calls.
  */

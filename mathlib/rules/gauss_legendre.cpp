@@ -17,6 +17,7 @@
 // bit for bit on every machine.
 #include "gauss_legendre.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -28,8 +29,6 @@
 namespace quadrel::gauss_legendre {
 namespace {
 
-// Largest computed rule: m(m + 1) must stay within a 32-bit int (46 341 * 46 342 does not).
-constexpr int kLargestComputedRule = 46340;
 // Heun steps of the root-to-root integration, over theta from pi/2 down to -pi/2.
 constexpr int kHeunSteps = 10;
 // Terms of the Taylor series of P_m about a root: p(delta) uses u_0 .. u_29 and the derivative
@@ -73,8 +72,7 @@ SeriesValues evaluate_series(const double* u, const double* v, double delta) noe
   return {p + u[kDerivativeTerms] * power, q};
 }
 
-// Nodes, P_m' at the nodes and weights of the m-point rule (m odd, 3 <= m <= 46 340) into
-// arrays of m.
+// Nodes, P_m' at the nodes and weights of the m-point rule (m odd, m >= 3) into arrays of m.
 //
 // The march is sequential, one root after the other, so its cost is the latency of each step.
 // Three things shorten it without changing a bit: every Heun integration passes the same
@@ -83,8 +81,8 @@ SeriesValues evaluate_series(const double* u, const double* v, double delta) noe
 // together; and a Newton step that reproduces an earlier iterate reuses that iterate's series
 // values, since the same delta gives the same sums.
 void compute_rule(int m, double* nodes, double* derivatives, double* weights) noexcept {
-  const double order = m;
-  const double order_term = order * (m + 1);  // m(m + 1), exact in double
+  // m(m + 1) in 64 bits (m may be as large as INT_MAX), exact in double up to m = 9.4e7.
+  const double order_term = static_cast<double>(std::int64_t{m} * (std::int64_t{m} + 1));
 
   // P_i(0) and P_i'(0) by the three-term recurrence, carrying the last two of each.
   double p_before = 0.0, p_last = 1.0;    // P_{i-1}(0), P_i(0)
@@ -118,18 +116,24 @@ void compute_rule(int m, double* nodes, double* derivatives, double* weights) no
   //             / (1 - x_k) / (1 + x_k) / (j+2),
   // divided in that order. u_0 .. u_29 serve the series; the recurrence's u_30 would only feed
   // v_29, which the derivative series leaves out, so it is not formed.
+  //
+  // Next to x = 1 the coefficients grow like (1 - x_k)^-j, and for rules of about a million
+  // points and more they overflow. The series is then taken in delta / h instead, h a power
+  // of two just above 1 - x_k, with the coefficients u_j h^j: the recurrence's two terms gain
+  // the factors h^2 and h. Elsewhere h = 1, and every factor and division by it is exact.
   constexpr int kRecurrenceSteps = kValueTerms - 2;
   constexpr int kCoefficientsPerHeunStep = (kRecurrenceSteps + kHeunSteps - 1) / kHeunSteps;
   for (int k = middle; k < m - 1; ++k) {
     const double x_k = nodes[k];
     double u[kValueTerms];
+    double h = 1.0;
     u[0] = 0.0;
     u[1] = derivatives[k];
     const auto next_coefficient = [&](int j) {
       const double jj = j;
-      u[j + 2] =
-          ((jj * (j + 1) - order_term) * u[j] / (jj + 1.0) + 2.0 * x_k * (jj + 1.0) * u[j + 1]) /
-          (1.0 - x_k) / (1.0 + x_k) / (jj + 2.0);
+      u[j + 2] = ((jj * (j + 1) - order_term) * (h * h) * u[j] / (jj + 1.0) +
+                  2.0 * x_k * (jj + 1.0) * h * u[j + 1]) /
+                 (1.0 - x_k) / (1.0 + x_k) / (jj + 2.0);
     };
 
     // Estimate of the next root: Heun's method on the root-to-root equation, from
@@ -145,14 +149,25 @@ void compute_rule(int m, double* nodes, double* derivatives, double* weights) no
         next_coefficient(j++);
       }
     }
+    if (!std::all_of(u, u + kValueTerms, [](double c) { return std::isfinite(c); })) {
+      h = std::ldexp(1.0, std::ilogb(1.0 - x_k) + 1);
+      u[1] = derivatives[k] * h;
+      for (int c = 0; c < kRecurrenceSteps; ++c) next_coefficient(c);
+    }
     double delta = x - x_k;
     double v[kDerivativeTerms];
     for (int i = 0; i < kDerivativeTerms; ++i) v[i] = (i + 1.0) * u[i + 1];
+    // p and dp/d(delta) at delta.
+    const auto series = [&](double at) {
+      SeriesValues values = evaluate_series(u, v, at / h);
+      values.q = values.q / h;
+      return values;
+    };
 
     // Newton on the series: kNewtonSteps times delta <- delta - p(delta) / q(delta); the last
     // q is P_m' at the new root. A step that leaves delta unchanged repeats itself to the end;
     // a step back to the delta before reuses its values.
-    SeriesValues now = evaluate_series(u, v, delta);
+    SeriesValues now = series(delta);
     SeriesValues before;
     double before_delta = 0.0;
     bool have_before = false;
@@ -164,7 +179,7 @@ void compute_rule(int m, double* nodes, double* derivatives, double* weights) no
       } else {
         before = now;
         have_before = true;
-        now = evaluate_series(u, v, next);
+        now = series(next);
       }
       before_delta = delta;
       delta = next;
@@ -193,8 +208,7 @@ void compute_rule(int m, double* nodes, double* derivatives, double* weights) no
 int rule_points(int n) noexcept {
   if (n < 2) return 0;
   if (n <= kLargestFixedRule) return n;
-  const int m = (n % 2 == 1) ? n : n + 1;
-  return m <= kLargestComputedRule ? m : 0;
+  return (n % 2 == 1) ? n : n + 1;
 }
 
 void rule(int m, double* nodes, double* weights, double* work) noexcept {

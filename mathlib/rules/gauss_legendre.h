@@ -7,7 +7,7 @@ namespace quadrel::gauss_legendre {
 
 // Points of the rule that serves a request for n points: n from 2 to 10 (constant tables),
 // and above that the odd number n or n + 1 (computed rules always have an odd count).
-// 0 when n is below 2 or the rule would exceed 46 340 points.
+// 0 when n is below 2.
 int rule_points(int n) noexcept;
 
 // The m-point rule, m a value of rule_points: nodes in ascending order into `nodes`, their

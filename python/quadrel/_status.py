@@ -27,7 +27,7 @@ STATUSES = {
         **_BAND, -6: ("QUADREL_BAND_BAD_PIVOTS",
                       "a pivot number lies outside k..min(n, k+ml)")},
     "import_mathfunction_quadratische_integration_gauss": {
-        1: ("QUADREL_GAUSS_BAD_ARGUMENT", "n < 2 or the rule too large"),
+        1: ("QUADREL_GAUSS_BAD_ARGUMENT", "n < 2"),
         2: ("QUADREL_GAUSS_NO_MEMORY", "no memory for the rule's work arrays")},
     "import_mathfunction_1d_cubic_spline": {
         1: ("QUADREL_SPLINE_BAD_KNOTS", "n < 2, or knots not strictly increasing"),

@@ -20,8 +20,8 @@ def gauss_legendre(f, a, b, n):
 
     f takes one float and returns a float. 2 <= n <= 10 uses a tabulated rule; a larger even n
     uses n + 1 points. Unlike scipy.integrate.fixed_quad, f is called once per node with a float
-    (never with an array). Raises QuadrelError (QUADREL_GAUSS_BAD_ARGUMENT) for n < 2 or
-    n > 46339.
+    (never with an array). Raises QuadrelError (QUADREL_GAUSS_BAD_ARGUMENT) for n < 2, and
+    (QUADREL_GAUSS_NO_MEMORY) when the rule's work arrays (4 doubles a point) cannot be had.
     """
     guard = CallbackGuard(f)
     integrand = INTEGRAND(lambda x, points: guard.value(x))

@@ -118,7 +118,7 @@ int64_t ulps_between(double a, double b) {
 constexpr double kEps = std::numeric_limits<double>::epsilon();
 
 TEST(GaussQuadrature, RejectsInvalidPointCountsBeforeCallingIntegrand) {
-  for (int n : {1, 0, -1, INT_MIN, 46340, 46341, 1000001, INT_MAX - 1, INT_MAX}) {
+  for (int n : {1, 0, -1, INT_MIN}) {
     SCOPED_TRACE(n);
     double result = 2.385;
     EXPECT_EQ(integrate(one, -1.0, 1.0, n, &result), QUADREL_GAUSS_BAD_ARGUMENT);
@@ -127,12 +127,18 @@ TEST(GaussQuadrature, RejectsInvalidPointCountsBeforeCallingIntegrand) {
   }
 }
 
-TEST(GaussQuadrature, LargestComputedRuleIsAccepted) {
-  double result = 0.0;
-  EXPECT_EQ(integrate(one, -1.0, 1.0, 46339, &result), QUADREL_SUCCESS);
-  EXPECT_EQ(g_nodes.size(), 46339u);
-  // Normalised to sum 2, then summed again in index order: the rounding of 46 339 additions.
-  EXPECT_NEAR(result, 2.0, 1e-13);
+// Past 46 340 points m(m + 1) no longer fits an int, and past about a million the series
+// coefficients next to x = 1 would overflow unscaled.
+TEST(GaussQuadrature, RulesBeyondIntSizedProductsAreAccurate) {
+  for (int n : {46340, 1000000}) {
+    SCOPED_TRACE(n);
+    double result = 0.0;
+    EXPECT_EQ(integrate(one, -1.0, 1.0, n, &result), QUADREL_SUCCESS);
+    EXPECT_EQ(g_nodes.size(), static_cast<size_t>(n + 1));
+    EXPECT_NEAR(result, 2.0, 1e-11);
+    EXPECT_EQ(integrate(exp_of, -1.0, 1.0, n, &result), QUADREL_SUCCESS);
+    EXPECT_NEAR(result, std::exp(1.0) - std::exp(-1.0), 1e-11);
+  }
 }
 
 TEST(GaussQuadrature, KnownIntegrals) {
