@@ -64,6 +64,7 @@ constexpr int kBlockedInverseOrder = 48;
 constexpr int kLeafWidth = 16;
 constexpr int kStepChunk = 128;
 constexpr int kTriangleChunk = 32;
+static_assert(kTriangleChunk <= quadrel::kernels::kLowerStepsRows);
 
 // Inversion: inverse(U) by blocks of kUpperBlock columns; the steps of L applied
 // kLowerChunk steps at a time to blocks of kRowBlock rows.
@@ -148,13 +149,12 @@ class BlockedFactorisation {
       // Rows c..e-1: the triangle, in which each step feeds the next ones.
       for (int d = c; d < e; d += kTriangleChunk) {
         const int f = std::min(d + kTriangleChunk, e);
-        for (int j = j0; j < j1; ++j) {
-          double* target = col(j);
-          for (int k = d; k < f; ++k) {
-            if (made(k))
-              quadrel::kernels::axpy(f - k - 1, target[k], col(k) + k + 1, target + k + 1);
-          }
+        int count = 0;
+        for (int k = d; k < f; ++k) {
+          if (made(k)) steps_[count++] = k - d;
         }
+        quadrel::kernels::lower_steps(f - d, j1 - j0, steps_, count, col(d) + d, lda_, col(j0) + d,
+                                      lda_);
         update(d, f, f, e, j0, j1);
       }
       // Rows e..n-1: one rank update.
