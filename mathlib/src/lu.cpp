@@ -30,6 +30,7 @@
 #include "detail/level1.h"
 #include "kernels.h"
 #include "quadrel.h"
+#include "simd.h"
 
 namespace {
 
@@ -298,6 +299,144 @@ void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) no
   }
 }
 
+// The solution works on a group of kGroup columns at a time: the group's own rows (and the
+// rows its interchanges reach) step by step, then every other row in one pass that adds the
+// group's terms in order, so that b is read and written once and the columns are streamed
+// side by side.
+constexpr int kGroup = 4;
+
+// y(i) := (...((y(i) + t[0]*x[0][i]) + t[1]*x[1][i]) + ...) + t[kCount-1]*x[kCount-1][i] for
+// i in [first, last): the sums of kCount axpys in order.
+template <int kCount>
+[[gnu::always_inline]] inline void add_terms(int first, int last, const double* t,
+                                             const double* const* x, double* y) noexcept {
+  using quadrel::simd::kLanes;
+  using quadrel::simd::Vec;
+  int i = first;
+  for (; i + 2 * kLanes <= last; i += 2 * kLanes) {
+    Vec lo;
+    Vec hi;
+    quadrel::simd::load(lo, y + i);
+    quadrel::simd::load(hi, y + i + kLanes);
+#pragma GCC unroll 4
+    for (int c = 0; c < kCount; ++c) {
+      Vec x_lo;
+      Vec x_hi;
+      quadrel::simd::load(x_lo, x[c] + i);
+      quadrel::simd::load(x_hi, x[c] + i + kLanes);
+      lo = lo + t[c] * x_lo;
+      hi = hi + t[c] * x_hi;
+    }
+    quadrel::simd::store(y + i, lo);
+    quadrel::simd::store(y + i + kLanes, hi);
+  }
+  for (; i < last; ++i) {
+    double sum = y[i];
+#pragma GCC unroll 4
+    for (int c = 0; c < kCount; ++c) sum = sum + t[c] * x[c][i];
+    y[i] = sum;
+  }
+}
+
+// add_terms on [first, last) except the rows listed in `skip` (increasing, at most kGroup),
+// for `count` columns.
+[[gnu::always_inline]] inline void add_terms_except(int first, int last, const int* skip,
+                                                    int skipped, int count, const double* t,
+                                                    const double* const* x, double* y) noexcept {
+  static_assert(kGroup == 4);
+  for (int s = 0; s <= skipped; ++s) {
+    const int end = s < skipped ? skip[s] : last;
+    switch (count) {
+      case 1:
+        add_terms<1>(first, end, t, x, y);
+        break;
+      case 2:
+        add_terms<2>(first, end, t, x, y);
+        break;
+      case 3:
+        add_terms<3>(first, end, t, x, y);
+        break;
+      case 4:
+        add_terms<4>(first, end, t, x, y);
+        break;
+      default:
+        break;
+    }
+    first = end + 1;
+  }
+}
+
+// A*x = b from the factors: the steps of L in order, then U*x = b from the last column.
+[[gnu::always_inline]] inline void solve(const double* a, int lda, int n, const int* ipvt,
+                                         double* b) noexcept {
+  double t[kGroup];
+  const double* x[kGroup];
+  int k = 0;
+  for (; k + kGroup <= n - 1; k += kGroup) {
+    const int end = k + kGroup;
+    // Rows beyond the group that its interchanges reach take its steps one by one.
+    int reached[kGroup];
+    int count_reached = 0;
+    for (int s = k; s < end; ++s) {
+      const int l = ipvt[s] - 1;
+      if (l < end) continue;
+      int r = count_reached;
+      while (r > 0 && reached[r - 1] > l) --r;
+      if (r > 0 && reached[r - 1] == l) continue;
+      for (int q = count_reached++; q > r; --q) reached[q] = reached[q - 1];
+      reached[r] = l;
+    }
+    int count = 0;
+    for (int s = k; s < end; ++s) {
+      const int l = ipvt[s] - 1;
+      const double factor = b[l];
+      if (l != s) {
+        b[l] = b[s];
+        b[s] = factor;
+      }
+      if (factor == 0.0) continue;
+      const double* multipliers = column(a, lda, s);
+      for (int i = s + 1; i < end; ++i) b[i] = b[i] + factor * multipliers[i];
+      for (int r = 0; r < count_reached; ++r) {
+        b[reached[r]] = b[reached[r]] + factor * multipliers[reached[r]];
+      }
+      t[count] = factor;
+      x[count++] = multipliers;
+    }
+    add_terms_except(end, n, reached, count_reached, count, t, x, b);
+  }
+  for (; k < n - 1; ++k) {
+    const int l = ipvt[k] - 1;
+    const double factor = b[l];
+    if (l != k) {
+      b[l] = b[k];
+      b[k] = factor;
+    }
+    quadrel::level1::axpy(n - k - 1, factor, column(a, lda, k) + k + 1, b + k + 1);
+  }
+
+  k = n - 1;
+  for (; k + 1 >= kGroup; k -= kGroup) {
+    const int begin = k + 1 - kGroup;
+    int count = 0;
+    for (int s = k; s >= begin; --s) {
+      const double* u = column(a, lda, s);
+      b[s] = b[s] / u[s];
+      const double factor = -b[s];
+      if (factor == 0.0) continue;
+      for (int i = begin; i < s; ++i) b[i] = b[i] + factor * u[i];
+      t[count] = factor;
+      x[count++] = u;
+    }
+    add_terms_except(0, begin, nullptr, 0, count, t, x, b);
+  }
+  for (; k >= 0; --k) {
+    const double* u = column(a, lda, k);
+    b[k] = b[k] / u[k];
+    quadrel::level1::axpy(k, -b[k], u, b);
+  }
+}
+
 }  // namespace
 
 extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* ipvt) noexcept {
@@ -327,23 +466,7 @@ extern "C" int import_mathfunction_loesung_lin_gls(const double* a, int lda, int
   if (lda_too_small(lda, n)) return QUADREL_LU_BAD_LDA;
   if (n < 1) return QUADREL_SUCCESS;
   if (!pivots_valid(ipvt, n)) return QUADREL_LU_BAD_PIVOTS;
-
-  // Forward: apply the steps of L in order to b.
-  for (int k = 0; k < n - 1; ++k) {
-    const int l = ipvt[k] - 1;
-    const double t = b[l];
-    if (l != k) {
-      b[l] = b[k];
-      b[k] = t;
-    }
-    quadrel::kernels::axpy(n - k - 1, t, column(a, lda, k) + k + 1, b + k + 1);
-  }
-  // Backward: U*x = b, column by column from the last.
-  for (int k = n - 1; k >= 0; --k) {
-    const double* u = column(a, lda, k);
-    b[k] = b[k] / u[k];
-    quadrel::kernels::axpy(k, -b[k], u, b);
-  }
+  quadrel::simd::Dispatch<solve>::chosen(a, lda, n, ipvt, b);
   return QUADREL_SUCCESS;
 }
 
