@@ -70,7 +70,7 @@ double* on_cache_line(double* p) noexcept {
 template <class V>
 constexpr int kNr = lanes<V> == 8 ? 8 : 6;
 
-// The tile c(0..2*lanes-1, 0..5) += a-sliver * b-sliver over kc steps. With kSkipZeros a
+// The tile c(0..2*lanes-1, 0..kNr-1) += a-sliver * b-sliver over kc steps. With kSkipZeros a
 // term whose b is zero leaves its column of the tile as it was (a selection, not an
 // addition of zero, which would turn -0 into +0).
 template <class V, bool kSkipZeros>
@@ -80,7 +80,7 @@ template <class V, bool kSkipZeros>
   constexpr int kN = kNr<V>;
   V lo[kN];
   V hi[kN];
-#pragma GCC unroll 12
+#pragma GCC unroll 8
   for (int j = 0; j < kN; ++j) {
     load(lo[j], c + j * ldc);
     load(hi[j], c + j * ldc + kW);
@@ -90,7 +90,7 @@ template <class V, bool kSkipZeros>
     V a1;
     load(a0, ap);
     load(a1, ap + kW);
-#pragma GCC unroll 12
+#pragma GCC unroll 8
     for (int j = 0; j < kN; ++j) {
       const double b = bp[j];
       if constexpr (kSkipZeros) {
@@ -110,7 +110,7 @@ template <class V, bool kSkipZeros>
     ap += 2 * kW;
     bp += kN;
   }
-#pragma GCC unroll 12
+#pragma GCC unroll 8
   for (int j = 0; j < kN; ++j) {
     store(c + j * ldc, lo[j]);
     store(c + j * ldc + kW, hi[j]);
@@ -137,6 +137,27 @@ template <class V, bool kSkipZeros>
   for (int j = 0; j < cols; ++j) {
     for (int i = 0; i < rows; ++i) c[i + j * ldc] = copy[i + j * kMr];
   }
+}
+
+// The steps p of a packed panel (steps[p] increasing) that reach rows row..row+kMr-1 of an
+// upper triangle only in part: those with row <= steps[p] < row + kMr - 1, from `first` on;
+// each adds its terms to the rows i <= steps[p] of the tile, as plain loops. Returns the
+// first step that reaches every row of the tile.
+template <int kMr, int kN>
+int partial_steps(int kc, int first, const int* steps, int row, int rows, int cols,
+                  const double* ap, const double* bp, double* c, std::ptrdiff_t ldc) noexcept {
+  int p = first;
+  for (; p < kc && steps[p] < row + kMr - 1; ++p) {
+    const int reached = std::min(rows, steps[p] - row + 1);
+    for (int j = 0; j < cols; ++j) {
+      const double b = bp[p * kN + j];
+      if (b == 0.0) continue;
+      for (int i = 0; i < reached; ++i) {
+        c[i + j * ldc] = c[i + j * ldc] + ap[p * kMr + i] * b;
+      }
+    }
+  }
+  return p;
 }
 
 // Packs rows 0..mc-1 of a for the steps steps[0..kc-1] into slivers of kMr rows, step
@@ -198,6 +219,8 @@ template <int kNr>
   }
 }
 
+// update_block, and with kUpper update_upper_block.
+template <bool kUpper>
 struct UpdateBlockBody {
   template <class V>
   [[gnu::always_inline]] static void run(int m, int n, const int* steps, int count, const double* a,
@@ -209,28 +232,39 @@ struct UpdateBlockBody {
     if (m < 1 || n < 1 || count < 1) return;
     // Packed slivers start on a cache line, so that no vector of a straddles two.
     double* packed_a = on_cache_line(scratch);
-    double* packed_b = scratch + std::size_t{kMc} * kKc;
+    double* packed_b = packed_a + std::size_t{kMc} * kKc;
     bool has_zero[kNc / kN];
     for (int jc = 0; jc < n; jc += kNc) {
       const int nc = std::min(kNc, n - jc);
       for (int pc = 0; pc < count; pc += kKc) {
         const int kc = std::min(kKc, count - pc);
-        pack_b<kN>(nc, kc, steps + pc, b + jc * ldb, ldb, packed_b, has_zero);
-        for (int ic = 0; ic < m; ic += kMc) {
-          const int mc = std::min(kMc, m - ic);
-          pack_a<V>(mc, kc, steps + pc, a + ic, lda, packed_a);
+        const int* panel = steps + pc;
+        // With kUpper, rows after the panel's last step take none of its terms.
+        const int rows_reached = kUpper ? std::min(m, panel[kc - 1] + 1) : m;
+        pack_b<kN>(nc, kc, panel, b + jc * ldb, ldb, packed_b, has_zero);
+        for (int ic = 0; ic < rows_reached; ic += kMc) {
+          const int mc = std::min(kMc, rows_reached - ic);
+          pack_a<V>(mc, kc, panel, a + ic, lda, packed_a);
           for (int jr = 0; jr < nc; jr += kN) {
             const int cols = std::min(kN, nc - jr);
             const double* bp = packed_b + std::ptrdiff_t{jr} * kc;
             const bool zeros = has_zero[jr / kN];
             for (int ir = 0; ir < mc; ir += kMr) {
               const int rows = std::min(kMr, mc - ir);
+              const int row = ic + ir;
               const double* ap = packed_a + std::ptrdiff_t{ir} * kc;
-              double* ct = c + (ic + ir) + (jc + jr) * ldc;
+              double* ct = c + row + (jc + jr) * ldc;
+              int p = 0;
+              if constexpr (kUpper) {
+                // Steps before the tile's first row reach none of its rows.
+                while (p < kc && panel[p] < row) ++p;
+                p = partial_steps<kMr, kN>(kc, p, panel, row, rows, cols, ap, bp, ct, ldc);
+                if (p == kc) continue;
+              }
               if (zeros) {
-                edge_tile<V, true>(rows, cols, kc, ap, bp, ct, ldc);
+                edge_tile<V, true>(rows, cols, kc - p, ap + p * kMr, bp + p * kN, ct, ldc);
               } else {
-                edge_tile<V, false>(rows, cols, kc, ap, bp, ct, ldc);
+                edge_tile<V, false>(rows, cols, kc - p, ap + p * kMr, bp + p * kN, ct, ldc);
               }
             }
           }
@@ -240,8 +274,9 @@ struct UpdateBlockBody {
   }
 };
 
+template <bool kUpper>
 using UpdateBlock =
-    Versions<UpdateBlockBody, int, int, const int*, int, const double*, std::ptrdiff_t,
+    Versions<UpdateBlockBody<kUpper>, int, int, const int*, int, const double*, std::ptrdiff_t,
              const double*, std::ptrdiff_t, double*, std::ptrdiff_t, double*>;
 
 }  // namespace
@@ -261,14 +296,27 @@ bool supported(InstructionSet set) noexcept { return set <= kBest; }
 void update_block(int m, int n, const int* steps, int count, const double* a, std::ptrdiff_t lda,
                   const double* b, std::ptrdiff_t ldb, double* c, std::ptrdiff_t ldc,
                   double* scratch) noexcept {
-  static const UpdateBlock::Function chosen = UpdateBlock::of(kBest);
+  static const UpdateBlock<false>::Function chosen = UpdateBlock<false>::of(kBest);
   chosen(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
 void update_block(InstructionSet set, int m, int n, const int* steps, int count, const double* a,
                   std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
                   std::ptrdiff_t ldc, double* scratch) noexcept {
-  UpdateBlock::of(runnable(set))(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+  UpdateBlock<false>::of(runnable(set))(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+
+void update_upper_block(int m, int n, const int* steps, int count, const double* a,
+                        std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                        std::ptrdiff_t ldc, double* scratch) noexcept {
+  static const UpdateBlock<true>::Function chosen = UpdateBlock<true>::of(kBest);
+  chosen(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
+}
+
+void update_upper_block(InstructionSet set, int m, int n, const int* steps, int count,
+                        const double* a, std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb,
+                        double* c, std::ptrdiff_t ldc, double* scratch) noexcept {
+  UpdateBlock<true>::of(runnable(set))(m, n, steps, count, a, lda, b, ldb, c, ldc, scratch);
 }
 
 // ---- lower_steps ---------------------------------------------------------------------------

@@ -49,6 +49,16 @@ void update_block(InstructionSet set, int m, int n, const int* steps, int count,
                   std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
                   std::ptrdiff_t ldc, double* scratch) noexcept;
 
+// update_block for a block whose row i takes the term of step k only when i <= k, rows and
+// steps numbered alike (the rows of an upper triangle in the columns of a): steps[] must be
+// increasing. Terms left out are left out entirely, as zero factors are.
+void update_upper_block(int m, int n, const int* steps, int count, const double* a,
+                        std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                        std::ptrdiff_t ldc, double* scratch) noexcept;
+void update_upper_block(InstructionSet set, int m, int n, const int* steps, int count,
+                        const double* a, std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb,
+                        double* c, std::ptrdiff_t ldc, double* scratch) noexcept;
+
 // Rows that lower_steps handles at most.
 inline constexpr int kLowerStepsRows = 64;
 

@@ -235,15 +235,8 @@ void invert_upper(double* a, int lda, int n, double* u, int* steps, double* scra
     for (int k0 = 0; k0 < j0; k0 += kUpperBlock) {
       const int k1 = std::min(k0 + kUpperBlock, j0);
       for (int k = k0; k < k1; ++k) steps[k - k0] = k;
-      quadrel::kernels::update_block(k0, j1 - j0, steps, k1 - k0, a, lda, u, n, column(a, lda, j0),
-                                     lda, scratch);
-      for (int j = j0; j < j1; ++j) {
-        const double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
-        for (int k = k0; k < k1; ++k) {
-          quadrel::kernels::axpy(k - k0 + 1, u_j[k], column(a, lda, k) + k0,
-                                 column(a, lda, j) + k0);
-        }
-      }
+      quadrel::kernels::update_upper_block(k1, j1 - j0, steps, k1 - k0, a, lda, u, n,
+                                           column(a, lda, j0), lda, scratch);
     }
     for (int j = j0; j < j1; ++j) {
       double* col_j = column(a, lda, j);
@@ -274,9 +267,13 @@ void apply_lower_steps_plain(double* a, int lda, int n, const int* ipvt, double*
 // The same sweep by blocks of rows. Every column operation of the sweep treats each row
 // alike and on its own, so a block of rows can run all the steps of a chunk while it stays
 // in cache, with the sums of a column held in registers across the later columns. The
-// multipliers of the chunk are copied aside first (w holds n * kLowerChunk doubles), since
-// each block clears them in its own rows.
-void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) noexcept {
+// block's rows of the columns from the chunk on are copied together (`rows` holds
+// kRowBlock * n doubles), so that they are read as one stream rather than a cache line or
+// two from each page, and copied back where the chunk changed them. The multipliers of the
+// chunk are copied aside first (w holds n * kLowerChunk doubles), since each block clears
+// them in its own rows.
+void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w,
+                       double* rows) noexcept {
   for (int k1 = n - 1; k1 > 0;) {
     const int k0 = std::max(0, k1 - kLowerChunk);
     for (int k = k0; k < k1; ++k) {
@@ -284,15 +281,24 @@ void apply_lower_steps(double* a, int lda, int n, const int* ipvt, double* w) no
       double* w_k = w + static_cast<std::ptrdiff_t>(k - k0) * n;
       for (int j = k + 1; j < n; ++j) w_k[j] = col_k[j];
     }
+    // Column j of the block's copy.
+    const auto copy = [&](int j) { return column(rows, kRowBlock, j - k0); };
     for (int r0 = 0; r0 < n; r0 += kRowBlock) {
       const int r1 = std::min(r0 + kRowBlock, n);
+      const int m = r1 - r0;
+      for (int j = k0; j < n; ++j) std::copy_n(column(a, lda, j) + r0, m, copy(j));
       for (int k = k1 - 1; k >= k0; --k) {
-        double* col_k = column(a, lda, k);
-        for (int i = std::max(r0, k + 1); i < r1; ++i) col_k[i] = 0.0;
-        quadrel::kernels::combine_columns(r1 - r0, col_k + r0, a + r0, lda, k + 1, n,
-                                          w + static_cast<std::ptrdiff_t>(k - k0) * n);
+        double* col_k = copy(k);
+        for (int i = std::max(r0, k + 1); i < r1; ++i) col_k[i - r0] = 0.0;
+        quadrel::kernels::combine_columns(m, col_k, copy(k + 1), kRowBlock, 0, n - k - 1,
+                                          w + static_cast<std::ptrdiff_t>(k - k0) * n + k + 1);
         const int l = ipvt[k] - 1;
-        if (l != k) quadrel::level1::swap(r1 - r0, col_k + r0, column(a, lda, l) + r0);
+        if (l != k) quadrel::level1::swap(m, col_k, copy(l));
+      }
+      for (int k = k0; k < k1; ++k) {
+        std::copy_n(copy(k), m, column(a, lda, k) + r0);
+        const int l = ipvt[k] - 1;
+        if (l >= k1) std::copy_n(copy(l), m, column(a, lda, l) + r0);
       }
     }
     k1 = k0;
@@ -483,9 +489,10 @@ extern "C" int import_mathfunction_inversion_matrix(double* a, int lda, int n,
         quadrel::scratch<double>(quadrel::kernels::update_scratch_size(), quadrel::Fill::kNone);
     const auto copies =
         quadrel::scratch<double>(order * std::max(kUpperBlock, kLowerChunk), quadrel::Fill::kNone);
-    if (steps && scratch && copies) {
+    const auto rows = quadrel::scratch<double>(order * kRowBlock, quadrel::Fill::kNone);
+    if (steps && scratch && copies && rows) {
       invert_upper(a, lda, n, copies.get(), steps.get(), scratch.get());
-      apply_lower_steps(a, lda, n, ipvt, copies.get());
+      apply_lower_steps(a, lda, n, ipvt, copies.get(), rows.get());
       return QUADREL_SUCCESS;
     }
   }
