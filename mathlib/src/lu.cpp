@@ -238,12 +238,27 @@ void invert_upper(double* a, int lda, int n, double* u, int* steps, double* scra
       quadrel::kernels::update_upper_block(k1, j1 - j0, steps, k1 - k0, a, lda, u, n,
                                            column(a, lda, j0), lda, scratch);
     }
+    // Rows above the block take every term of the block's columns before theirs, and are
+    // finished block of rows by block of rows, with the sums held in registers.
+    for (int r0 = 0; r0 < j0; r0 += kRowBlock) {
+      const int m = std::min(kRowBlock, j0 - r0);
+      for (int j = j0; j < j1; ++j) {
+        double* col_j = column(a, lda, j);
+        const double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
+        quadrel::kernels::combine_columns(m, col_j + r0, column(a, lda, j0) + r0, lda, 0, j - j0,
+                                          u_j + j0);
+        quadrel::kernels::scale(m, -(1.0 / col_j[j]), col_j + r0);
+      }
+    }
+    // The block's own rows.
     for (int j = j0; j < j1; ++j) {
       double* col_j = column(a, lda, j);
       const double* u_j = u + static_cast<std::ptrdiff_t>(j - j0) * n;
-      for (int k = j0; k < j; ++k) quadrel::kernels::axpy(k + 1, u_j[k], column(a, lda, k), col_j);
+      for (int k = j0; k < j; ++k) {
+        quadrel::kernels::axpy(k - j0 + 1, u_j[k], column(a, lda, k) + j0, col_j + j0);
+      }
       col_j[j] = 1.0 / col_j[j];
-      quadrel::kernels::scale(j, -col_j[j], col_j);
+      quadrel::kernels::scale(j - j0, -col_j[j], col_j + j0);
     }
   }
 }
