@@ -123,13 +123,56 @@ class BlockedFactorisation {
   // Factors columns c0..c1-1, to which the steps before c0 have been applied.
   void panel(int c0, int c1) noexcept {
     if (c1 - c0 <= kLeafWidth) {
-      factor_steps(a_, lda_, n_, ipvt_, c0, c1, info_);
+      leaf(c0, c1);
       return;
     }
     const int mid = c0 + (c1 - c0) / 2;
     panel(c0, mid);
     apply_steps(c0, mid, mid, c1);
     panel(mid, c1);
+  }
+
+  // Factors columns c0..c1-1, to which the steps before c0 have been applied, column by
+  // column: each column takes the leaf's earlier steps, all interchanges first (with the
+  // earlier multipliers exchanged by the later interchanges while the leaf is factored, as in
+  // apply_steps), its rows among the steps one step after the other, and its rows below
+  // them in one pass that holds their sums in registers; then its own step is made.
+  void leaf(int c0, int c1) noexcept {
+    double factors[kLeafWidth];
+    const int last_step = std::min(c1, n_ - 1);
+    for (int j = c0; j < c1; ++j) {
+      double* target = col(j);
+      for (int k = c0; k < j; ++k) {
+        const int l = ipvt_[k] - 1;
+        if (l != k) std::swap(target[k], target[l]);
+      }
+      for (int k = c0; k < j; ++k) {
+        const double t = made(k) ? target[k] : 0.0;
+        factors[k - c0] = t;
+        if (t == 0.0) continue;
+        const double* multipliers = col(k);
+        for (int i = k + 1; i < j; ++i) target[i] = target[i] + t * multipliers[i];
+      }
+      quadrel::kernels::combine_columns(n_ - j, target + j, col(c0) + j, lda_, 0, j - c0, factors);
+      if (j >= last_step) continue;
+      const int below = n_ - j - 1;
+      const int l = j + quadrel::level1::largest_magnitude(below + 1, target + j);
+      ipvt_[j] = l + 1;
+      if (target[l] == 0.0) {
+        info_ = j + 1;
+        continue;
+      }
+      if (l != j) {
+        std::swap(target[l], target[j]);
+        for (int k = c0; k < j; ++k) std::swap(col(k)[l], col(k)[j]);
+      }
+      quadrel::kernels::scale(below, -1.0 / target[j], target + j + 1);
+    }
+    for (int j = last_step - 1; j > c0; --j) {
+      const int l = ipvt_[j] - 1;
+      if (l == j) continue;
+      for (int k = c0; k < j; ++k) std::swap(col(k)[l], col(k)[j]);
+    }
   }
 
   // Applies the steps s0..s1-1 (all before n-1) to columns j0..j1-1, to which the steps
