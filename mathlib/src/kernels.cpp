@@ -201,21 +201,28 @@ template <int kNr>
                                           bool* has_zero) noexcept {
   for (int jr = 0; jr < nc; jr += kNr) {
     const int cols = std::min(kNr, nc - jr);
+    const double* first = b + jr * ldb;
     bool zero = false;
-    for (int j = 0; j < kNr; ++j) {
-      if (j < cols) {
-        const double* column = b + (jr + j) * ldb;
-        for (int p = 0; p < kc; ++p) {
-          const double v = column[steps[p]];
+    for (int p = 0; p < kc; ++p) {
+      const double* row = first + steps[p];
+      if (cols == kNr) {
+#pragma GCC unroll 8
+        for (int j = 0; j < kNr; ++j) {
+          const double v = row[j * ldb];
           zero = zero || v == 0.0;
-          packed[p * kNr + j] = v;
+          packed[j] = v;
         }
       } else {
-        for (int p = 0; p < kc; ++p) packed[p * kNr + j] = 0.0;
+        for (int j = 0; j < kNr; ++j) {
+          const bool real = j < cols;
+          const double v = real ? row[j * ldb] : 0.0;
+          zero = zero || (real && v == 0.0);
+          packed[j] = v;
+        }
       }
+      packed += kNr;
     }
     *has_zero++ = zero;
-    packed += kc * kNr;
   }
 }
 
