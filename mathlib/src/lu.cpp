@@ -59,8 +59,8 @@ bool pivots_valid(const int* ipvt, int n) noexcept {
 constexpr int kBlockedFactorOrder = 64;
 constexpr int kBlockedInverseOrder = 48;
 
-// Factorisation: panels of at most kLeafWidth columns are factored step by step; steps are
-// applied to later columns kStepChunk at a time, the triangle of a chunk kTriangleChunk
+// Factorisation: panels of at most kLeafWidth columns are factored column by column; steps
+// are applied to later columns kStepChunk at a time, the triangle of a chunk kTriangleChunk
 // at a time.
 constexpr int kLeafWidth = 16;
 constexpr int kStepChunk = 128;
@@ -73,11 +73,12 @@ constexpr int kUpperBlock = 64;
 constexpr int kLowerChunk = 128;
 constexpr int kRowBlock = 64;
 
-// The plain factorisation loop over columns c0..c1-1, for the steps k in c0..min(c1, n-1)-1,
-// assuming the steps before c0 have been applied to these columns. Records ipvt(k) and, for
-// a zero pivot, info = k.
-void factor_steps(double* a, int lda, int n, int* ipvt, int c0, int c1, int& info) noexcept {
-  for (int k = c0; k < std::min(c1, n - 1); ++k) {
+// The plain factorisation loop, step after step. Records ipvt(k) for k < n - 1 and returns the
+// largest zero-pivot step, 0 if there is none (the last diagonal element is left to the
+// caller).
+int factor_steps(double* a, int lda, int n, int* ipvt) noexcept {
+  int info = 0;
+  for (int k = 0; k < n - 1; ++k) {
     double* pivot_column = column(a, lda, k);
     const int below = n - k - 1;  // rows under the diagonal
     const int l = k + quadrel::level1::largest_magnitude(below + 1, pivot_column + k);
@@ -89,7 +90,7 @@ void factor_steps(double* a, int lda, int n, int* ipvt, int c0, int c1, int& inf
     }
     if (l != k) std::swap(pivot_column[l], pivot_column[k]);
     quadrel::kernels::scale(below, -1.0 / pivot_column[k], pivot_column + k + 1);
-    for (int j = k + 1; j < c1; ++j) {
+    for (int j = k + 1; j < n; ++j) {
       double* target = column(a, lda, j);
       const double t = target[l];
       if (l != k) {
@@ -99,6 +100,7 @@ void factor_steps(double* a, int lda, int n, int* ipvt, int c0, int c1, int& inf
       quadrel::kernels::axpy(below, t, pivot_column + k + 1, target + k + 1);
     }
   }
+  return info;
 }
 
 // The recursive column-blocked factorisation (see the top of this file).
@@ -261,8 +263,9 @@ void invert_upper_plain(double* a, int lda, int n) noexcept {
 // with x(j,j) = 1/u(j,j), x the finished columns of the inverse, and every term whose u is
 // zero left out. For a block of columns the u are copied aside and the sums started at +0;
 // the terms of the finished columns before the block come first, a block of steps at a time
-// (a rank update for the rows above the steps, a triangle for the rows among them), then
-// the terms of the block's own columns, column after column.
+// (one blocked update in which a step reaches only the rows up to its own), then the terms
+// of the block's own columns, column after column: for the rows above the block, a block
+// of rows at a time.
 void invert_upper(double* a, int lda, int n, double* u, int* steps, double* scratch) noexcept {
   for (int j0 = 0; j0 < n; j0 += kUpperBlock) {
     const int j1 = std::min(j0 + kUpperBlock, n);
@@ -518,7 +521,7 @@ extern "C" int import_mathfunction_LU_Zerlegung(double* a, int lda, int n, int* 
   if (steps && scratch) {
     info = BlockedFactorisation(a, lda, n, ipvt, steps.get(), scratch.get()).run();
   } else {
-    factor_steps(a, lda, n, ipvt, 0, n, info);
+    info = factor_steps(a, lda, n, ipvt);
   }
   ipvt[n - 1] = n;
   if (column(a, lda, n - 1)[n - 1] == 0.0) info = n;
