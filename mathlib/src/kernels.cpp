@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 
+#include "detail/internal.h"
 #include "detail/level1.h"
 #include "simd.h"
 
@@ -57,13 +57,6 @@ const InstructionSet kBest = simd::best_instruction_set();
 // The version a caller asked for, the baseline when this processor does not run it.
 InstructionSet runnable(InstructionSet set) noexcept {
   return set <= kBest ? set : InstructionSet::kBaseline;
-}
-
-// The first address at or after p that starts a cache line.
-constexpr std::size_t kCacheLine = 64;
-double* on_cache_line(double* p) noexcept {
-  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p);
-  return p + (-address % kCacheLine) / sizeof(double);
 }
 
 // Columns of a register tile.
@@ -295,7 +288,7 @@ void axpy(int n, double t, const double* x, double* y) noexcept {
 void scale(int n, double t, double* x) noexcept { simd::Dispatch<level1::scale>::chosen(n, t, x); }
 
 std::size_t update_scratch_size() noexcept {
-  return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc + kCacheLine / sizeof(double);
+  return std::size_t{kMc} * kKc + std::size_t{kKc} * kNc + kCacheLineDoubles;
 }
 
 bool supported(InstructionSet set) noexcept { return set <= kBest; }

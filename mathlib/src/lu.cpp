@@ -550,10 +550,11 @@ extern "C" int import_mathfunction_inversion_matrix(double* a, int lda, int n,
         quadrel::scratch<double>(quadrel::kernels::update_scratch_size(), quadrel::Fill::kNone);
     const auto copies =
         quadrel::scratch<double>(order * std::max(kUpperBlock, kLowerChunk), quadrel::Fill::kNone);
-    const auto rows = quadrel::scratch<double>(order * kRowBlock, quadrel::Fill::kNone);
+    const auto rows = quadrel::scratch<double>(order * kRowBlock + quadrel::kCacheLineDoubles,
+                                               quadrel::Fill::kNone);
     if (steps && scratch && copies && rows) {
       invert_upper(a, lda, n, copies.get(), steps.get(), scratch.get());
-      apply_lower_steps(a, lda, n, ipvt, copies.get(), rows.get());
+      apply_lower_steps(a, lda, n, ipvt, copies.get(), quadrel::on_cache_line(rows.get()));
       return QUADREL_SUCCESS;
     }
   }
