@@ -49,6 +49,32 @@ void update_block(InstructionSet set, int m, int n, const int* steps, int count,
                   std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
                   std::ptrdiff_t ldc, double* scratch) noexcept;
 
+// update_block for a block whose row i takes the term of step k only when i <= k, rows and
+// steps numbered alike (the rows of an upper triangle in the columns of a): steps[] must be
+// increasing. Terms left out are left out entirely, as zero factors are.
+void update_upper_block(int m, int n, const int* steps, int count, const double* a,
+                        std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb, double* c,
+                        std::ptrdiff_t ldc, double* scratch) noexcept;
+void update_upper_block(InstructionSet set, int m, int n, const int* steps, int count,
+                        const double* a, std::ptrdiff_t lda, const double* b, std::ptrdiff_t ldb,
+                        double* c, std::ptrdiff_t ldc, double* scratch) noexcept;
+
+// Rows that lower_steps handles at most.
+inline constexpr int kLowerStepsRows = 64;
+
+// The steps of a unit lower triangle on an m x n block (m <= kLowerStepsRows), column by
+// column, each step on values the earlier ones have updated:
+//   for s = 0..count-1: k = steps[s] (increasing); for each column j with b(k,j) != 0:
+//     b(i,j) := b(i,j) + b(k,j)*l(i,k), i = k+1..m-1,
+// where l(i,k) = l[i + k*ldl] and b(i,j) = b[i + j*ldb]; a zero b(k,j) (either sign) leaves
+// step k out of column j, as axpy does. b must not overlap the l elements read. Runs the
+// version for the processor's widest vectors; the overload runs the one built for `set` (the
+// baseline when `set` is not supported).
+void lower_steps(int m, int n, const int* steps, int count, const double* l, std::ptrdiff_t ldl,
+                 double* b, std::ptrdiff_t ldb) noexcept;
+void lower_steps(InstructionSet set, int m, int n, const int* steps, int count, const double* l,
+                 std::ptrdiff_t ldl, double* b, std::ptrdiff_t ldb) noexcept;
+
 // Column combination on `rows` rows: for j = first..last-1 in order, when w[j] != 0,
 //   target(i) := target(i) + w[j]*a(i,j), i = 0..rows-1, with a(i,j) = a[i + j*lda].
 // target must not overlap the columns read. Runs the version for the processor's widest

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <random>
@@ -65,8 +66,9 @@ TEST(KernelsLevelOne, AxpyAndScaleMatchThePlainLoops) {
   }
 }
 
-// Shapes around the register tiles (8 or 16 x 6), the packed blocks (96 rows, 256 steps,
+// Shapes around the register tiles (8 x 6 or 16 x 8), the packed blocks (96 rows, 256 steps,
 // 1200 columns) and leading dimensions with gaps; steps taken with gaps from a larger range.
+// The upper variant leaves out the terms of step k in the rows below row k.
 TEST(KernelsUpdateBlock, MatchesTheStepByStepUpdate) {
   struct Case {
     int m, n, count;
@@ -95,36 +97,89 @@ TEST(KernelsUpdateBlock, MatchesTheStepByStepUpdate) {
     const std::vector<double> b = values(rng, std::size_t(ldb) * c.n, c.zeros, c.non_finite);
     const std::vector<double> start = values(rng, std::size_t(ldc) * c.n, c.zeros, c.non_finite);
 
-    std::vector<double> expected = start;
-    for (const int k : steps) {
-      for (int j = 0; j < c.n; ++j) {
-        const double t = b[k + std::size_t(j) * ldb];
-        if (t == 0.0) continue;
-        for (int i = 0; i < c.m; ++i) {
-          double& e = expected[i + std::size_t(j) * ldc];
-          e = e + a[i + std::size_t(k) * lda] * t;
+    for (const bool upper : {false, true}) {
+      SCOPED_TRACE(upper ? "upper" : "full");
+      std::vector<double> expected = start;
+      for (const int k : steps) {
+        for (int j = 0; j < c.n; ++j) {
+          const double t = b[k + std::size_t(j) * ldb];
+          if (t == 0.0) continue;
+          for (int i = 0; i < (upper ? std::min(c.m, k + 1) : c.m); ++i) {
+            double& e = expected[i + std::size_t(j) * ldc];
+            e = e + a[i + std::size_t(k) * lda] * t;
+          }
         }
       }
+      // With a set: the version built for it; without: the one chosen for this processor.
+      const auto run = [&](auto... set) {
+        std::vector<double> actual = start;
+        std::vector<double> scratch(quadrel::kernels::update_scratch_size());
+        if (upper) {
+          quadrel::kernels::update_upper_block(set..., c.m, c.n, steps.data(), c.count, a.data(),
+                                               lda, b.data(), ldb, actual.data(), ldc,
+                                               scratch.data());
+        } else {
+          quadrel::kernels::update_block(set..., c.m, c.n, steps.data(), c.count, a.data(), lda,
+                                         b.data(), ldb, actual.data(), ldc, scratch.data());
+        }
+        for (std::size_t i = 0; i < actual.size(); ++i) {
+          ASSERT_TRUE(same_value(actual[i], expected[i])) << i % ldc << ", " << i / ldc;
+        }
+      };
+      using quadrel::kernels::InstructionSet;
+      for (const InstructionSet set :
+           {InstructionSet::kBaseline, InstructionSet::kAvx2, InstructionSet::kAvx512}) {
+        if (!quadrel::kernels::supported(set)) continue;
+        SCOPED_TRACE(::testing::Message() << "instruction set " << static_cast<int>(set));
+        run(set);
+      }
+      run();
     }
-    // Every version this processor runs, and the one chosen for it.
+  }
+}
+
+// Triangles up to the largest the kernel takes, with fewer and more columns than a vector
+// holds, skipped steps, and zeros and non-finite values in b (a zero b(k,j) leaves step k
+// out of column j).
+TEST(KernelsLowerSteps, MatchesTheColumnByColumnSteps) {
+  struct Case {
+    int m, n;
+    double zeros;
+  };
+  const Case cases[] = {{1, 1, 0.0},  {2, 3, 0.0},   {5, 4, 0.3},  {16, 8, 0.0},
+                        {17, 9, 0.1}, {32, 31, 0.2}, {64, 13, 0.0}};
+  std::mt19937_64 rng(0x5eed'6006);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.m << " x " << c.n << ", zeros " << c.zeros);
+    std::vector<int> steps;
+    for (int k = 0; k < c.m; ++k) {
+      if (rng() % 4 != 0) steps.push_back(k);
+    }
+    const int ldl = c.m + 2;
+    const int ldb = c.m + 3;
+    const std::vector<double> l = values(rng, std::size_t(ldl) * c.m, c.zeros, 0.01);
+    const std::vector<double> start = values(rng, std::size_t(ldb) * c.n, c.zeros, 0.01);
+
+    std::vector<double> expected = start;
+    for (int j = 0; j < c.n; ++j) {
+      double* column = expected.data() + std::size_t(j) * ldb;
+      for (const int k : steps) {
+        const double t = column[k];
+        if (t == 0.0) continue;
+        for (int i = k + 1; i < c.m; ++i) column[i] = column[i] + t * l[i + std::size_t(k) * ldl];
+      }
+    }
     using quadrel::kernels::InstructionSet;
-    std::vector<double> scratch(quadrel::kernels::update_scratch_size());
     for (const InstructionSet set :
          {InstructionSet::kBaseline, InstructionSet::kAvx2, InstructionSet::kAvx512}) {
       if (!quadrel::kernels::supported(set)) continue;
       SCOPED_TRACE(::testing::Message() << "instruction set " << static_cast<int>(set));
       std::vector<double> actual = start;
-      quadrel::kernels::update_block(set, c.m, c.n, steps.data(), c.count, a.data(), lda, b.data(),
-                                     ldb, actual.data(), ldc, scratch.data());
+      quadrel::kernels::lower_steps(set, c.m, c.n, steps.data(), static_cast<int>(steps.size()),
+                                    l.data(), ldl, actual.data(), ldb);
       for (std::size_t i = 0; i < actual.size(); ++i) {
-        ASSERT_TRUE(same_value(actual[i], expected[i])) << i % ldc << ", " << i / ldc;
+        ASSERT_TRUE(same_value(actual[i], expected[i])) << i % ldb << ", " << i / ldb;
       }
-    }
-    std::vector<double> actual = start;
-    quadrel::kernels::update_block(c.m, c.n, steps.data(), c.count, a.data(), lda, b.data(), ldb,
-                                   actual.data(), ldc, scratch.data());
-    for (std::size_t i = 0; i < actual.size(); ++i) {
-      ASSERT_TRUE(same_value(actual[i], expected[i])) << i % ldc << ", " << i / ldc;
     }
   }
 }

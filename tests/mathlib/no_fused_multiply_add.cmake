@@ -2,7 +2,7 @@
 # checks first that the disassembly holds the vectorised kernels at all.
 execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
-if(failed OR NOT listing MATCHES "update_block[^\n]*avx2")
+if(failed OR NOT listing MATCHES "UpdateBlockBody[^\n]*avx2")
   message(FATAL_ERROR "no disassembly of the AVX2 kernels in ${LIBRARY}")
 endif()
 string(REGEX MATCHALL "[^\n]*\tvfn?m(add|sub)[^\n]*" fused "${listing}")

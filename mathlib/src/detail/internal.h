@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -25,6 +26,16 @@ template <class T>
 std::unique_ptr<T[]> scratch(std::size_t count, Fill fill = Fill::kZeros) noexcept {
   return std::unique_ptr<T[]>(fill == Fill::kZeros ? new (std::nothrow) T[count]()
                                                    : new (std::nothrow) T[count]);
+}
+
+// Doubles in a cache line, and the first element at or after p that starts one. Scratch
+// that is read as vectors is allocated with kCacheLineDoubles elements to spare and used from
+// there, so that no vector straddles two lines, wherever the allocator placed it.
+inline constexpr std::size_t kCacheLineDoubles = 8;
+inline double* on_cache_line(double* p) noexcept {
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p);
+  constexpr std::uintptr_t kLine = kCacheLineDoubles * sizeof(double);
+  return p + (kLine - address % kLine) % kLine / sizeof(double);
 }
 
 }  // namespace quadrel
