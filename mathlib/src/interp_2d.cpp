@@ -262,7 +262,7 @@ class ConvexMesh {
       visit(t, a, b, c);
       for (int k = 0; k < 3; ++k) {
         const int u = neighbours(t)[k];
-        if (u > t) {
+        if (u >= 0 && u < t) {
           if (!interior_edge_sound(t, k, u)) return -1.0;
           ++pairs;
         }
@@ -298,8 +298,9 @@ class ConvexMesh {
   const int* neighbours(int t) const { return tri_.neighbours + 3 * std::size_t(t); }
   Vertex at(int i) const { return {tri_.points.x_at(i), tri_.points.y_at(i)}; }
 
-  // Triangle u (of higher index than t) names t back across the same edge, reversed, and the
-  // swap test keeps the edge; each interior edge is so checked once, from its lower side.
+  // Triangle u (of lower index than t, so its rows were read lately) names t back across the
+  // same edge, reversed, and the swap test keeps the edge: each interior edge is checked
+  // once. The swap test reads the same four points from either side.
   bool interior_edge_sound(int t, int k, int u) const {
     if (u >= tri_.triangle_count) return false;
     const int* v = vertices(t);
@@ -363,7 +364,7 @@ bool clearly_inside(const Triangulation& tri, const WalkEnd& end, double slack) 
   return least * det > 2.0 * slack * std::sqrt(EdgeLengths(a, b, c).longest);
 }
 
-// A grid over the points' bounding box, about one cell per triangle; each cell names a
+// A grid over the points' bounding box, about one cell per two triangles; each cell names a
 // triangle that passes through it, or, when none was marked there, the triangle of the
 // nearest marked cell in its row or column.
 class StartGrid {
@@ -372,7 +373,7 @@ class StartGrid {
   bool prepare(const Triangulation& tri) {
     const Box box(tri.points, tri.point_count);
     unsigned side = 1;
-    while (std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
+    while (2 * std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
     cells_ = scratch<int>(std::size_t(side) * side, Fill::kNone);
     if (!cells_) return false;
     side_ = side;
