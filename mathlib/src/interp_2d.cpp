@@ -241,7 +241,7 @@ class ConvexMesh {
     if (!used) return -1.0;
     int vertex_count = 0, hull = 0, first_hull = -1;
     long long links = 0, pairs = 0;  // interior links, and pairs of them checked
-    double slack = 0.0, turning = 0.0;
+    double slack = 0.0, turning = 0.0, ratio = 0.0;
     for (int t = 0; t < count; ++t) {
       const int* v = vertices(t);
       for (int k = 0; k < 3; ++k) {
@@ -252,18 +252,24 @@ class ConvexMesh {
       const double size =
           std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
       if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
+      // The slack grows with longest^2 / shortest: its root is taken only where that ratio
+      // comes within a factor of two of the largest so far.
       const EdgeLengths edges(a, b, c);
-      const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
-      slack = own > slack ? own : slack;
+      if (edges.longest * edges.longest >= ratio * edges.shortest) {
+        const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
+        slack = own > slack ? own : slack;
+        ratio = 0.5 * (slack / kSlackUlps) * (slack / kSlackUlps);
+      }
       for (int k = 0; k < 3; ++k) {
         if (used[v[k]] == 0) ++vertex_count;
         used[v[k]] = 1;
       }
       visit(t, a, b, c);
+      const Vertex corners[3] = {a, b, c};
       for (int k = 0; k < 3; ++k) {
         const int u = neighbours(t)[k];
         if (u >= 0 && u < t) {
-          if (!interior_edge_sound(t, k, u)) return -1.0;
+          if (!interior_edge_sound(t, k, u, corners)) return -1.0;
           ++pairs;
         }
         if (u >= 0) {
@@ -301,7 +307,7 @@ class ConvexMesh {
   // Triangle u (of lower index than t, so its rows were read lately) names t back across the
   // same edge, reversed, and the swap test keeps the edge: each interior edge is checked
   // once. The swap test reads the same four points from either side.
-  bool interior_edge_sound(int t, int k, int u) const {
+  bool interior_edge_sound(int t, int k, int u, const Vertex* corners) const {
     if (u >= tri_.triangle_count) return false;
     const int* v = vertices(t);
     const int a = v[k], b = v[(k + 1) % 3];
@@ -312,8 +318,9 @@ class ConvexMesh {
     if (neighbours(u)[j] != t || w[j] != b || w[(j + 1) % 3] != a) return false;
     const int d = w[(j + 2) % 3];
     if (d < 0 || d >= tri_.point_count) return false;
-    const Vertex pm = at(v[(k + 2) % 3]), pa = at(a), pd = at(d), pb = at(b);
-    return !replaces_diagonal(&pm.x, &pa.x, &pd.x, &pb.x);
+    const Vertex pd = at(d);
+    return !replaces_diagonal(&corners[(k + 2) % 3].x, &corners[k].x, &pd.x,
+                              &corners[(k + 1) % 3].x);
   }
 
   // The hull edge after edge `edge` (3t + k), by its link -(3 (t' + 1) + k'); -1 for a link
