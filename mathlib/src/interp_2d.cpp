@@ -245,46 +245,61 @@ class ConvexMesh {
     int vertex_count = 0, hull = 0, first_hull = -1;
     long long links = 0, pairs = 0;  // interior links, and pairs of them checked
     double slack = 0.0, turning = 0.0, ratio = 0.0;
-    for (int t = 0; t < count; ++t) {
-      const int* v = vertices(t);
-      for (int k = 0; k < 3; ++k) {
-        if (v[k] < 0 || v[k] >= tri_.point_count || v[k] == v[(k + 1) % 3]) return -1.0;
-      }
-      const Vertex a = at(v[0]), b = at(v[1]), c = at(v[2]);
-      const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
-      const double size =
-          std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
-      if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
-      // The slack grows with longest^2 / shortest: its root is taken only where that ratio
-      // comes within a factor of two of the largest so far.
-      const EdgeLengths edges(a, b, c);
-      if (edges.longest * edges.longest >= ratio * edges.shortest) {
-        const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
-        slack = own > slack ? own : slack;
-        ratio = 0.5 * (slack / kSlackUlps) * (slack / kSlackUlps);
-      }
-      for (int k = 0; k < 3; ++k) {
-        if (used[v[k]] == 0) ++vertex_count;
-        used[v[k]] = 1;
-      }
-      visit(t, a, b, c);
-      const Vertex corners[3] = {a, b, c};
-      for (int k = 0; k < 3; ++k) {
-        const int u = neighbours(t)[k];
-        if (u >= 0 && u < t) {
-          if (!interior_edge_sound(t, k, u, corners)) return -1.0;
-          ++pairs;
+    // A block of triangles at a time: first their own checks, which queue the edges to check
+    // against the triangle across (those of lower index), then those edges, so that no branch
+    // depends on which edges are queued.
+    Vertex corners[kBlock][3];
+    int queue[3 * kBlock];
+    for (int first = 0; first < count; first += kBlock) {
+      const int last = count - first < kBlock ? count : first + kBlock;
+      int queued = 0;
+      for (int t = first; t < last; ++t) {
+        const int* v = vertices(t);
+        for (int k = 0; k < 3; ++k) {
+          if (v[k] < 0 || v[k] >= tri_.point_count || v[k] == v[(k + 1) % 3]) return -1.0;
         }
-        if (u >= 0) {
-          ++links;
-          continue;
+        const Vertex a = at(v[0]), b = at(v[1]), c = at(v[2]);
+        const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
+        const double size =
+            std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
+        if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
+        // The slack grows with longest^2 / shortest: its root is taken only where that ratio
+        // comes within a factor of two of the largest so far.
+        const EdgeLengths edges(a, b, c);
+        if (edges.longest * edges.longest >= ratio * edges.shortest) {
+          const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
+          slack = own > slack ? own : slack;
+          ratio = 0.5 * (slack / kSlackUlps) * (slack / kSlackUlps);
         }
-        double turn = 0.0;
-        if (!hull_edge_sound(t, k, &turn)) return -1.0;
-        turning += turn;
-        ++hull;
-        first_hull = 3 * t + k;
+        for (int k = 0; k < 3; ++k) {
+          vertex_count += used[v[k]] ^ 1;
+          used[v[k]] = 1;
+        }
+        visit(t, a, b, c);
+        Vertex* corner = corners[t - first];
+        corner[0] = a;
+        corner[1] = b;
+        corner[2] = c;
+        for (int k = 0; k < 3; ++k) {
+          const int u = neighbours(t)[k];
+          queue[queued] = 3 * (t - first) + k;
+          queued += static_cast<int>(u >= 0) & static_cast<int>(u < t);
+          if (u >= 0) {
+            ++links;
+            continue;
+          }
+          double turn = 0.0;
+          if (!hull_edge_sound(t, k, &turn)) return -1.0;
+          turning += turn;
+          ++hull;
+          first_hull = 3 * t + k;
+        }
       }
+      for (int i = 0; i < queued; ++i) {
+        const int local = queue[i] / 3, k = queue[i] % 3;
+        if (!interior_edge_sound(first + local, k, corners[local])) return -1.0;
+      }
+      pairs += queued;
     }
     // Each pair checked joins two links, and no link belongs to two pairs: when the pairs
     // account for every link, every link is answered.
@@ -303,6 +318,7 @@ class ConvexMesh {
 
  private:
   static constexpr double kPi = 3.141592653589793;
+  static constexpr int kBlock = 64;
 
   const int* vertices(int t) const { return tri_.vertices + 3 * std::size_t(t); }
   const int* neighbours(int t) const { return tri_.neighbours + 3 * std::size_t(t); }
@@ -311,7 +327,8 @@ class ConvexMesh {
   // Triangle u (of lower index than t, so its rows were read lately) names t back across the
   // same edge, reversed, and the swap test keeps the edge: each interior edge is checked
   // once. The swap test reads the same four points from either side.
-  bool interior_edge_sound(int t, int k, int u, const Vertex* corners) const {
+  bool interior_edge_sound(int t, int k, const Vertex* corners) const {
+    const int u = neighbours(t)[k];
     if (u >= tri_.triangle_count) return false;
     const int* v = vertices(t);
     const int a = v[k], b = v[(k + 1) % 3];
