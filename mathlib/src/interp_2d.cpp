@@ -137,14 +137,12 @@ int start_triangle(int triangle_count) {
     const double x[3] = {tri.points.x_at(v[0]), tri.points.x_at(v[1]), tri.points.x_at(v[2])};
     const double y[3] = {tri.points.y_at(v[0]), tri.points.y_at(v[1]), tri.points.y_at(v[2])};
     const Weights w = weights_at(x[0], y[0], x[1], y[1], x[2], y[2], px, py);
+    // A walk that ends here serves the point unless a weight is NaN (as an infinite query
+    // coordinate can make them, which the on-edge test, all infinite, lets through too).
     const int k = exit_edge(w, across);
-    if (k < 0) {
+    const int next = k < 0 ? -1 : across[k];
+    if (k < 0 || (next == from && on_shared_edge(x, y, k, px, py))) {
       if (!any_nan(w)) *end = {t, w};
-      return steps;
-    }
-    const int next = across[k];
-    if (next == from && on_shared_edge(x, y, k, px, py)) {
-      *end = {t, w};
       return steps;
     }
     if (next >= count || ++steps > count) return steps;

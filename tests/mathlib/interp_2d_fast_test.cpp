@@ -367,6 +367,43 @@ TEST(Interp2dFast, BrokenMeshesMatchThePlainWalk) {
   }
 }
 
+// One link changed to name another neighbour of its triangle t, so that the walk from t to a
+// point some triangles beyond that edge cycles between the two and fails; the triangle across
+// still names t, and every other link is sound. A walk from near the point would serve it.
+TEST(Interp2dFast, UnansweredLinkKeepsWalksFromTheHint) {
+  const Data d = uniform_data(20000, 61);
+  Mesh m = triangulate(d);
+  Queries q = random_queries(d, m, 3000, 63);
+  bool found = false;
+  for (int t = 0; t < m.count && !found; ++t) {
+    for (int k = 0; k < 3 && !found; ++k) {
+      int* across = &m.neighbours[3 * std::size_t(t)];
+      const int p = across[k], other = across[(k + 1) % 3];
+      if (p < 0 || p >= t || other <= t) continue;
+      // Beyond the middle of edge k, along its outward normal, eight edge lengths away.
+      const int* v = &m.triangles[3 * std::size_t(t)];
+      const double ax = d.x[v[k]], ay = d.y[v[k]];
+      const double bx = d.x[v[(k + 1) % 3]], by = d.y[v[(k + 1) % 3]];
+      const double px = (ax + bx) / 2 + 8 * (by - ay), py = (ay + by) / 2 - 8 * (bx - ax);
+      if (!(px > 0.1 && px < 0.9 && py > 0.1 && py < 0.9)) continue;
+      across[k] = other;
+      g_reference_hint = t;
+      double value = 0.0;
+      found = !reference_point(d, m, px, py, &value);
+      if (!found) {
+        across[k] = p;
+        continue;
+      }
+      // The batch ends at t's centroid, which leaves the hint at t, and then that point.
+      q.x.insert(q.x.end(), {(d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3, px});
+      q.y.insert(q.y.end(), {(d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3, py});
+    }
+  }
+  ASSERT_TRUE(found);
+  g_reference_hint = -1;  // as the library's: no interpolation has run yet
+  expect_same(d, m, q);
+}
+
 // A mesh turned clockwise: walks go the wrong way round and end after more steps than
 // triangles; some still end by chance.
 TEST(Interp2dFast, ClockwiseMeshMatchesThePlainWalk) {
