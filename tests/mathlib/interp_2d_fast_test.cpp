@@ -394,9 +394,16 @@ TEST(Interp2dFast, UnansweredLinkKeepsWalksFromTheHint) {
         across[k] = p;
         continue;
       }
-      // The batch ends at t's centroid, which leaves the hint at t, and then that point.
-      q.x.insert(q.x.end(), {(d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3, px});
-      q.y.insert(q.y.end(), {(d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3, py});
+      // The batch ends with that point and points at infinity, each after t's centroid,
+      // which leaves the hint at t. (A walk to a point at infinity that cycles steps back
+      // with infinite and NaN weights, which the on-edge test lets through.)
+      const double cx = (d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3;
+      const double cy = (d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3;
+      const double ends[][2] = {{px, py}, {-kInf, py}, {kInf, py}, {px, -kInf}, {px, kInf}};
+      for (const auto& end : ends) {
+        q.x.insert(q.x.end(), {cx, end[0]});
+        q.y.insert(q.y.end(), {cy, end[1]});
+      }
     }
   }
   ASSERT_TRUE(found);
