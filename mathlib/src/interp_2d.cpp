@@ -182,11 +182,11 @@ struct Box {
 
 // Near starts.
 //
-// On some meshes a walk from the last triangle found crosses a fair part of all triangles
-// whatever the order of the queries: points on a circle or a parabola give fans of long thin
-// triangles, and a query at random lies about n / 4 triangles from the last. A walk from a
-// triangle near the query is short; it ends in the same triangle as the walk from the search
-// hint, with the same weights, whenever that triangle is the only one a walk can end in:
+// A query at random lies about sqrt(n) triangles from the last one found on scattered points,
+// and about n / 4 on the fans of long thin triangles that points on a circle or a parabola
+// give. A walk from a triangle near the query is short; it ends in the same triangle as the
+// walk from the search hint, with the same weights, whenever that triangle is the only one a
+// walk can end in:
 //  - the mesh is a triangulation of a convex polygon: counter-clockwise triangles that are not
 //    flat, each interior edge shared by two triangles that name each other, hull links (in
 //    the encoding of the triangulation export) that join the hull edges into one cycle
