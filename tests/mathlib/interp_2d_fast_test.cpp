@@ -313,8 +313,10 @@ TEST(Interp2dFast, BatchMatchesSingleCallsAndLeavesTheSameHint) {
           d.size(), d.x.data(), d.y.data(), d.z.data(), m.neighbours.data(), m.triangles.data(),
           m.count, size, at.x.data() + from, at.y.data() + from, zi);
     };
-    // Each pass starts from the triangle of the first data point.
-    const Queries first = {{d.x[0]}, {d.y[0]}};
+    // Each pass starts from triangle 0, where a walk to its centroid ends.
+    const int* v = m.triangles.data();
+    const Queries first = {{(d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3},
+                           {(d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3}};
     double ignored = 0.0;
     std::vector<double> batch(q.size()), single(q.size());
     std::vector<double> next_batch(next.size()), next_single(next.size());
@@ -396,7 +398,7 @@ TEST(Interp2dFast, UnansweredLinkKeepsWalksFromTheHint) {
       }
       // The batch ends with that point and points at infinity, each after t's centroid,
       // which leaves the hint at t. (A walk to a point at infinity that cycles steps back
-      // with infinite and NaN weights, which the on-edge test lets through.)
+      // with NaN weights, which leave the point unserved.)
       const double cx = (d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3;
       const double cy = (d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3;
       const double ends[][2] = {{px, py}, {-kInf, py}, {kInf, py}, {px, -kInf}, {px, kInf}};
