@@ -116,8 +116,8 @@ int start_triangle(int triangle_count) {
 
 // The walk on the caller's arrays; returns the number of steps taken. It fails on NaN
 // weights, after more steps than triangles (a cycle, as on a triangulation that is not
-// counter-clockwise), and on an index out of range. Inlined in both of its calls: for
-// queries next to each other a call costs as much as the walk.
+// counter-clockwise), and on an index out of range. Inlined: for queries next to each other a
+// call would cost about as much as the walk.
 [[gnu::always_inline]] inline int walk(const Triangulation& tri, int t, double px, double py,
                                        WalkEnd* end) {
   const int count = tri.triangle_count;
@@ -140,8 +140,12 @@ int start_triangle(int triangle_count) {
     // A walk that ends here serves the point unless a weight is NaN (as an infinite query
     // coordinate can make them, which the on-edge test, all infinite, lets through too).
     const int k = exit_edge(w, across);
-    const int next = k < 0 ? -1 : across[k];
-    if (k < 0 || (next == from && on_shared_edge(x, y, k, px, py))) {
+    if (k < 0) {
+      if (!any_nan(w)) *end = {t, w};
+      return steps;
+    }
+    const int next = across[k];
+    if (next == from && on_shared_edge(x, y, k, px, py)) {
       if (!any_nan(w)) *end = {t, w};
       return steps;
     }
@@ -483,6 +487,17 @@ class StartGrid {
   double low_x_ = 0.0, low_y_ = 0.0, scale_x_ = 0.0, scale_y_ = 0.0;
 };
 
+// The walk from a near start when it provably ends where the walk from the search hint would,
+// else no triangle. Kept out of line, so that the walk from the hint, which is all that
+// queries next to each other need, stays inlined in the loop over the queries.
+[[gnu::noinline]] WalkEnd near_walk(const Triangulation& tri, const StartGrid& grid, double slack,
+                                    double px, double py) {
+  WalkEnd end;
+  walk(tri, grid.start(px, py), px, py, &end);
+  if (end.triangle >= 0 && !clearly_inside(tri, end, slack)) end = WalkEnd();
+  return end;
+}
+
 // Builds the grid in the same pass over the mesh that checks it; returns the slack, or -1
 // with an empty grid when the mesh fails the check or memory is short.
 double build_near_starts(const Triangulation& tri, StartGrid* grid) {
@@ -511,16 +526,11 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
   StartGrid grid;
   double slack = -1.0;
   bool starts_tried = false;
-  long long steps = 0;  // of the walks from the search hint after the first
+  long long steps = 0;  // of the walks from the search hint, from the second query on
   for (int i = 0; i < ni; ++i) {
-    WalkEnd end;
-    if (grid.built()) {
-      walk(tri, grid.start(xi[i], yi[i]), xi[i], yi[i], &end);
-      if (end.triangle >= 0 && !clearly_inside(tri, end, slack)) end = WalkEnd();
-    }
+    WalkEnd end = grid.built() ? near_walk(tri, grid, slack, xi[i], yi[i]) : WalkEnd();
     if (end.triangle < 0 && tri.triangle_count > 0) {
-      const int taken = walk(tri, start_triangle(tri.triangle_count), xi[i], yi[i], &end);
-      if (i > 0) steps += taken;
+      steps += walk(tri, start_triangle(tri.triangle_count), xi[i], yi[i], &end);
     }
     if (end.triangle >= 0) {
       search_hint.store(end.triangle, std::memory_order_relaxed);
@@ -535,9 +545,10 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
     // The first walk starts where the last call left the hint; the next ones show how far
     // apart the queries lie. Once their length, over the queries that remain, would cost
     // more than the near starts, build them.
-    const long long remaining = ni - 1 - i;
-    if (!starts_tried && i > 0 && steps >= kLongWalk * i &&
-        steps / i * remaining >= kNearStartsCost * tri.triangle_count) {
+    if (i == 0) {
+      steps = 0;
+    } else if (!starts_tried && steps >= kLongWalk * i &&
+               steps / i * (ni - 1 - i) >= kNearStartsCost * tri.triangle_count) {
       starts_tried = true;
       slack = build_near_starts(tri, &grid);
     }
