@@ -5,9 +5,12 @@
 
 #include <CGAL/Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Triangulation_hierarchy_2.h>
+#include <CGAL/Triangulation_hierarchy_vertex_base_2.h>
 #include <CGAL/Triangulation_vertex_base_with_info_2.h>
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -21,6 +24,13 @@ using CgalVertexBase = CGAL::Triangulation_vertex_base_with_info_2<int, CgalKern
 using CgalStructure = CGAL::Triangulation_data_structure_2<CgalVertexBase>;
 using CgalDelaunay = CGAL::Delaunay_triangulation_2<CgalKernel, CgalStructure>;
 using CgalPoint = CgalKernel::Point_2;
+
+// The same triangulation with CGAL's hierarchy of coarser triangulations over it, through which
+// a locate descends to a face near the point before it walks.
+using CgalHierarchyVertexBase = CGAL::Triangulation_hierarchy_vertex_base_2<CgalVertexBase>;
+using CgalHierarchyStructure = CGAL::Triangulation_data_structure_2<CgalHierarchyVertexBase>;
+using CgalDelaunayHierarchy = CGAL::Triangulation_hierarchy_2<
+    CGAL::Delaunay_triangulation_2<CgalKernel, CgalHierarchyStructure>>;
 
 // Inserts the points one by one in order of increasing x (ties by y), each located from the
 // face of the vertex inserted before it: the insertion order of quadrel's triangulation.
@@ -44,6 +54,21 @@ inline void cgal_insert_sorted(const Points& p, CgalDelaunay* dt) {
   points.reserve(p.size());
   for (int i = 0; i < p.size(); ++i) points.emplace_back(CgalPoint(p.x[i], p.y[i]), i);
   dt->insert(points.begin(), points.end());
+}
+
+// The same for the hierarchy, which takes a range of plain points only: each vertex is given
+// the index of its point afterwards.
+inline void cgal_insert_sorted(const Points& p, CgalDelaunayHierarchy* dt) {
+  std::vector<CgalPoint> points;
+  std::map<std::pair<double, double>, int> index;
+  for (int i = 0; i < p.size(); ++i) {
+    points.emplace_back(p.x[i], p.y[i]);
+    index.emplace(std::make_pair(p.x[i], p.y[i]), i);
+  }
+  dt->insert(points.begin(), points.end());
+  for (auto v = dt->finite_vertices_begin(); v != dt->finite_vertices_end(); ++v) {
+    v->info() = index.at(std::make_pair(v->point().x(), v->point().y()));
+  }
 }
 
 }  // namespace bench

@@ -1,7 +1,9 @@
 // Point location and linear interpolation with CGAL, a peer of quadrel's two-dimensional
 // interpolation, on the triangulation of the same 10^5 points and the same queries as
-// interp_2d_bench.cpp. Each locate starts from the face the previous one found, as quadrel's
-// walk starts from its search hint. "items" counts the queries of one iteration.
+// interp_2d_bench.cpp: a locate in the plain triangulation walks from the face the previous
+// one found, as quadrel's walk starts from its search hint; in CGAL's Delaunay hierarchy it
+// descends through coarser triangulations to a face near the point. "items" counts the
+// queries of one iteration.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -11,19 +13,34 @@
 
 namespace {
 
+// The plain triangulation walks from the face the previous locate found. The hierarchy
+// descends from its coarsest level: a start face given to it would replace the descent on the
+// finest level by a walk from there.
+bench::CgalDelaunay::Face_handle locate(const bench::CgalDelaunay& dt, const bench::CgalPoint& p,
+                                        bench::CgalDelaunay::Face_handle hint) {
+  return dt.locate(p, hint);
+}
+
+bench::CgalDelaunayHierarchy::Face_handle locate(const bench::CgalDelaunayHierarchy& dt,
+                                                 const bench::CgalPoint& p,
+                                                 bench::CgalDelaunayHierarchy::Face_handle) {
+  return dt.locate(p);
+}
+
+template <class Triangulation>
 void interpolate(benchmark::State& state, const bench::Points& queries) {
   const bench::Points data = bench::interpolation_data();
   const std::vector<double> z = bench::surface_values(data);
-  bench::CgalDelaunay dt;
+  Triangulation dt;
   bench::cgal_insert_sorted(data, &dt);
   const int ni = queries.size();
   std::vector<double> zi(ni);
-  bench::CgalDelaunay::Face_handle hint;
+  typename Triangulation::Face_handle hint;
   for (auto _ : state) {
     for (int i = 0; i < ni; ++i) {
       const double x = queries.x[i];
       const double y = queries.y[i];
-      const bench::CgalDelaunay::Face_handle f = dt.locate(bench::CgalPoint(x, y), hint);
+      const typename Triangulation::Face_handle f = locate(dt, bench::CgalPoint(x, y), hint);
       hint = f;
       if (dt.is_infinite(f)) {
         zi[i] = -1.0;
@@ -44,13 +61,23 @@ void interpolate(benchmark::State& state, const bench::Points& queries) {
 }
 
 void BM_CgalLocateGridOrder(benchmark::State& state) {
-  interpolate(state, bench::grid_order_queries());
+  interpolate<bench::CgalDelaunay>(state, bench::grid_order_queries());
 }
 BENCHMARK(BM_CgalLocateGridOrder)->Unit(benchmark::kMillisecond);
 
 void BM_CgalLocateRandomOrder(benchmark::State& state) {
-  interpolate(state, bench::random_order_queries());
+  interpolate<bench::CgalDelaunay>(state, bench::random_order_queries());
 }
 BENCHMARK(BM_CgalLocateRandomOrder)->Unit(benchmark::kMillisecond);
+
+void BM_CgalHierarchyLocateGridOrder(benchmark::State& state) {
+  interpolate<bench::CgalDelaunayHierarchy>(state, bench::grid_order_queries());
+}
+BENCHMARK(BM_CgalHierarchyLocateGridOrder)->Unit(benchmark::kMillisecond);
+
+void BM_CgalHierarchyLocateRandomOrder(benchmark::State& state) {
+  interpolate<bench::CgalDelaunayHierarchy>(state, bench::random_order_queries());
+}
+BENCHMARK(BM_CgalHierarchyLocateRandomOrder)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -542,14 +542,15 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  * A walk crosses the triangles between its start and the query point: query points that follow
  * each other closely are served in a few steps, points in random order in about
  * sqrt(triangle_count) steps each on scattered data, but in a fair part of all triangles on the
- * long thin triangles of points on a circle or a parabola. When the walks of a call prove long,
- * the call continues on a copy of the triangulation laid out for them (64 bytes of scratch
- * memory per triangle, released before it returns); without that memory it continues on the
- * caller's arrays. On a triangulation as the first phase makes it (hull links included), a
- * point clearly inside a triangle is then located by a walk from a grid cell next to it (about
- * 12 more bytes per triangle), which ends in the triangle the walk from the search hint would
- * end in; points on or near an edge, beyond the hull or NaN walk from the search hint as
- * described. The results are the same either way. */
+ * long thin triangles of points on a circle or a parabola. When the first walks of a call prove
+ * long enough that the remaining queries would repay one pass over the triangulation, the call
+ * checks it in that pass and, on a triangulation as the first phase makes it (hull links
+ * included), lays a grid over it (about 6 bytes of scratch memory per triangle and 1 per point,
+ * released before it returns; without that memory the call walks on as before). A point
+ * clearly inside a triangle is then located by a walk from a grid cell next to it, which ends
+ * in the triangle the walk from the search hint would end in; points on or near an edge,
+ * beyond the hull or NaN walk from the search hint as described. The results are the same
+ * either way. */
 QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
     int n, const double* x, const double* y, const double* z, const int* neighbours,
     const int* triangles, int triangle_count, int ni, const double* xi, const double* yi,

@@ -9,18 +9,11 @@
 // weight names the edge opposite its vertex, beyond which P lies, and the walk crosses it.
 // The value is (beta * z[B] + alpha * z[A]) + gamma * z[C], summed in exactly that order.
 //
-// A walk is a chain of dependent memory reads, one triangle after the next, and a query far
-// from the last one walks across a good part of the mesh. Two layouts serve it, with the same
-// walk and the same arithmetic on the same values, so they give the same results:
-// - the caller's arrays, with the rows of the neighbours read ahead while a triangle's weights
-//   are computed;
-// - a packed copy built inside the call once the walks have proved long: one cache line per
-//   triangle holds its vertex coordinates and its neighbours, and the triangles lie in the
-//   order of a Hilbert curve through the plane, so that the triangles of a walk share pages
-//   and cache lines. Building it costs about as much as walking over every triangle twice; it
-//   is built only after the walks of the call have cost that much, while long walks continue.
-// With the packed copy comes, on a mesh that allows it, a grid of start triangles near every
-// point (see "Near starts" below), for the meshes on which every walk is long.
+// A walk starts at the triangle where the last one ended (the search hint), and a query far
+// from the last one walks across a good part of the mesh, one dependent memory read after the
+// next. When the walks of a call prove long and enough queries remain to repay it, the call
+// builds a grid of start triangles near every point, on a mesh where a walk from there
+// provably ends where the walk from the hint would (see "Near starts" below).
 #include <atomic>
 #include <climits>
 #include <cmath>
@@ -123,8 +116,10 @@ int start_triangle(int triangle_count) {
 
 // The walk on the caller's arrays; returns the number of steps taken. It fails on NaN
 // weights, after more steps than triangles (a cycle, as on a triangulation that is not
-// counter-clockwise), and on an index out of range.
-int walk(const Triangulation& tri, int t, double px, double py, WalkEnd* end) {
+// counter-clockwise), and on an index out of range. Inlined: for queries next to each other a
+// call would cost about as much as the walk.
+[[gnu::always_inline]] inline int walk(const Triangulation& tri, int t, double px, double py,
+                                       WalkEnd* end) {
   const int count = tri.triangle_count;
   for (int steps = 0, from = -1;;) {
     const int* v = tri.vertices + 3 * std::size_t(t);
@@ -142,6 +137,8 @@ int walk(const Triangulation& tri, int t, double px, double py, WalkEnd* end) {
     const double x[3] = {tri.points.x_at(v[0]), tri.points.x_at(v[1]), tri.points.x_at(v[2])};
     const double y[3] = {tri.points.y_at(v[0]), tri.points.y_at(v[1]), tri.points.y_at(v[2])};
     const Weights w = weights_at(x[0], y[0], x[1], y[1], x[2], y[2], px, py);
+    // A walk that ends here serves the point unless a weight is NaN (as an infinite query
+    // coordinate can make them, which the on-edge test, all infinite, lets through too).
     const int k = exit_edge(w, across);
     if (k < 0) {
       if (!any_nan(w)) *end = {t, w};
@@ -149,43 +146,13 @@ int walk(const Triangulation& tri, int t, double px, double py, WalkEnd* end) {
     }
     const int next = across[k];
     if (next == from && on_shared_edge(x, y, k, px, py)) {
-      *end = {t, w};
+      if (!any_nan(w)) *end = {t, w};
       return steps;
     }
     if (next >= count || ++steps > count) return steps;
     from = t;
     t = next;
   }
-}
-
-// One triangle of the packed copy: a cache line.
-struct alignas(64) PackedTriangle {
-  double x[3], y[3];  // vertices A, B, C
-  int across[3];      // neighbours as positions in the copy; -1 on the hull; the triangle count
-                      // for an entry beyond the triangles
-  int triangle;       // the caller's index; -1 when a vertex index is out of range
-};
-static_assert(sizeof(PackedTriangle) == 64);
-
-// Hilbert-curve index of cell (i, j) in a 2^bits x 2^bits grid: consecutive indices are
-// neighbouring cells.
-unsigned hilbert_index(unsigned i, unsigned j, int bits) {
-  unsigned index = 0;
-  for (unsigned half = 1u << (bits - 1); half > 0; half >>= 1) {
-    const unsigned right = (i & half) ? 1 : 0;
-    const unsigned up = (j & half) ? 1 : 0;
-    index += half * half * ((3 * right) ^ up);
-    if (up == 0) {
-      if (right == 1) {
-        i = half - 1 - i;
-        j = half - 1 - j;
-      }
-      const unsigned swap = i;
-      i = j;
-      j = swap;
-    }
-  }
-  return index;
 }
 
 // Cell of coordinate v among `cells` cells of width 1 / scale from low; values outside (and
@@ -217,107 +184,13 @@ struct Box {
   double scale_y(unsigned cells) const { return high_y > low_y ? cells / (high_y - low_y) : 0.0; }
 };
 
-class PackedMesh {
- public:
-  // Copies the triangulation; false when memory is short (the caller keeps walking on its own
-  // arrays).
-  bool build(const Triangulation& tri) {
-    const int count = tri.triangle_count;
-    const auto size = static_cast<std::size_t>(count);
-    // Four to sixteen triangles per cell.
-    int bits = 1;
-    while ((std::size_t{16} << (2 * bits)) < size) ++bits;
-    const unsigned cells = 1u << bits;
-    triangles_ = scratch<PackedTriangle>(size, Fill::kNone);
-    position_ = scratch<int>(size);
-    auto first = scratch<int>(std::size_t(cells) * cells + 1);
-    if (!triangles_ || !position_ || !first) return false;
-
-    const Box box(tri.points, tri.point_count);
-    const double low_x = box.low_x, low_y = box.low_y;
-    const double scale_x = box.scale_x(cells), scale_y = box.scale_y(cells);
-
-    // Counting sort by the Hilbert index of the cell of vertex A; position_ first holds the
-    // cell, then the place in the copy.
-    const auto valid = [&](const int* v) {
-      for (int k = 0; k < 3; ++k) {
-        if (v[k] < 0 || v[k] >= tri.point_count) return false;
-      }
-      return true;
-    };
-    for (int t = 0; t < count; ++t) {
-      const int* v = tri.vertices + 3 * std::size_t(t);
-      unsigned cell = 0;
-      if (valid(v)) {
-        cell = hilbert_index(cell_of(tri.points.x_at(v[0]), low_x, scale_x, cells),
-                             cell_of(tri.points.y_at(v[0]), low_y, scale_y, cells), bits);
-      }
-      position_[t] = static_cast<int>(cell);
-      ++first[cell + 1];
-    }
-    for (std::size_t c = 0; c < std::size_t(cells) * cells; ++c) first[c + 1] += first[c];
-    for (int t = 0; t < count; ++t) position_[t] = first[position_[t]]++;
-
-    for (int t = 0; t < count; ++t) {
-      const int* v = tri.vertices + 3 * std::size_t(t);
-      const int* across = tri.neighbours + 3 * std::size_t(t);
-      PackedTriangle& p = triangles_[position_[t]];
-      const bool usable = valid(v);
-      for (int k = 0; k < 3; ++k) {
-        p.x[k] = usable ? tri.points.x_at(v[k]) : 0.0;
-        p.y[k] = usable ? tri.points.y_at(v[k]) : 0.0;
-        const int u = across[k];
-        p.across[k] = u < 0 ? -1 : u < count ? position_[u] : count;
-      }
-      p.triangle = usable ? t : -1;
-    }
-    count_ = count;
-    return true;
-  }
-
-  bool built() const { return count_ > 0; }
-
-  // The walk of walk() on the copy: the same moves and weights, hence the same end. t is the
-  // caller's index of the first triangle.
-  int walk(int t, double px, double py, WalkEnd* end) const {
-    t = position_[t];
-    for (int steps = 0, from = -1;;) {
-      const PackedTriangle& p = triangles_[t];
-      for (int k = 0; k < 3; ++k) {
-        const int u = p.across[k];
-        if (u >= 0 && u < count_) __builtin_prefetch(&triangles_[u]);
-      }
-      if (p.triangle < 0) return steps;
-      const Weights w = weights_at(p.x[0], p.y[0], p.x[1], p.y[1], p.x[2], p.y[2], px, py);
-      const int k = exit_edge(w, p.across);
-      if (k < 0) {
-        if (!any_nan(w)) *end = {p.triangle, w};
-        return steps;
-      }
-      const int next = p.across[k];
-      if (next == from && on_shared_edge(p.x, p.y, k, px, py)) {
-        *end = {p.triangle, w};
-        return steps;
-      }
-      if (next >= count_ || ++steps > count_) return steps;
-      from = t;
-      t = next;
-    }
-  }
-
- private:
-  std::unique_ptr<PackedTriangle[]> triangles_;
-  std::unique_ptr<int[]> position_;  // the copy's position of each caller's triangle
-  int count_ = 0;
-};
-
 // Near starts.
 //
-// On some meshes a walk from the last triangle found crosses a fair part of all triangles
-// whatever the order of the queries: points on a circle or a parabola give fans of long thin
-// triangles, and a query at random lies about n / 4 triangles from the last. A walk from a
-// triangle near the query is short; it ends in the same triangle as the walk from the search
-// hint, with the same weights, whenever that triangle is the only one a walk can end in:
+// A query at random lies about sqrt(n) triangles from the last one found on scattered points,
+// and about n / 4 on the fans of long thin triangles that points on a circle or a parabola
+// give. A walk from a triangle near the query is short; it ends in the same triangle as the
+// walk from the search hint, with the same weights, whenever that triangle is the only one a
+// walk can end in:
 //  - the mesh is a triangulation of a convex polygon: counter-clockwise triangles that are not
 //    flat, each interior edge shared by two triangles that name each other, hull links (in
 //    the encoding of the triangulation export) that join the hull edges into one cycle
@@ -363,44 +236,77 @@ class ConvexMesh {
   explicit ConvexMesh(const Triangulation& tri) : tri_(tri) {}
 
   // The mesh's slack when it is a triangulation of a convex polygon and locally Delaunay, as
-  // above; -1 when it is not, or when memory is short.
-  double slack() const {
+  // above; -1 when it is not, or when memory is short. visit(t, a, b, c) sees each triangle
+  // with its vertices once they passed their own checks, so that one pass over the mesh
+  // serves the caller too.
+  template <class Visit>
+  double slack(Visit&& visit) const {
     const int count = tri_.triangle_count;
     auto used = scratch<unsigned char>(std::size_t(tri_.point_count));
     if (!used) return -1.0;
     int vertex_count = 0, hull = 0, first_hull = -1;
-    double slack = 0.0, turning = 0.0;
-    for (int t = 0; t < count; ++t) {
-      const int* v = vertices(t);
-      for (int k = 0; k < 3; ++k) {
-        if (v[k] < 0 || v[k] >= tri_.point_count || v[k] == v[(k + 1) % 3]) return -1.0;
-      }
-      const Vertex a = at(v[0]), b = at(v[1]), c = at(v[2]);
-      const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
-      const double size =
-          std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
-      if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
-      const EdgeLengths edges(a, b, c);
-      const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
-      slack = own > slack ? own : slack;
-      for (int k = 0; k < 3; ++k) {
-        if (used[v[k]] == 0) ++vertex_count;
-        used[v[k]] = 1;
-      }
-      for (int k = 0; k < 3; ++k) {
-        const int u = neighbours(t)[k];
-        if (u >= 0) {
-          if (!interior_edge_sound(t, k, u)) return -1.0;
-          continue;
+    long long links = 0, pairs = 0;  // interior links, and pairs of them checked
+    double slack = 0.0, turning = 0.0, ratio = 0.0;
+    // A block of triangles at a time: first their own checks, which queue the edges to check
+    // against the triangle across (those of lower index), then those edges, so that no branch
+    // depends on which edges are queued.
+    Vertex corners[kBlock][3];
+    int queue[3 * kBlock];
+    for (int first = 0; first < count; first += kBlock) {
+      const int last = count - first < kBlock ? count : first + kBlock;
+      int queued = 0;
+      for (int t = first; t < last; ++t) {
+        const int* v = vertices(t);
+        for (int k = 0; k < 3; ++k) {
+          if (v[k] < 0 || v[k] >= tri_.point_count || v[k] == v[(k + 1) % 3]) return -1.0;
         }
-        double turn = 0.0;
-        if (!hull_edge_sound(t, k, &turn)) return -1.0;
-        turning += turn;
-        ++hull;
-        first_hull = 3 * t + k;
+        const Vertex a = at(v[0]), b = at(v[1]), c = at(v[2]);
+        const double det = (b.y - c.y) * (a.x - c.x) - (b.x - c.x) * (a.y - c.y);
+        const double size =
+            std::fabs((b.y - c.y) * (a.x - c.x)) + std::fabs((b.x - c.x) * (a.y - c.y));
+        if (!(det > kFlat * size) || !std::isfinite(size)) return -1.0;
+        // The slack grows with longest^2 / shortest: its root is taken only where that ratio
+        // comes within a factor of two of the largest so far.
+        const EdgeLengths edges(a, b, c);
+        if (edges.longest * edges.longest >= ratio * edges.shortest) {
+          const double own = kSlackUlps * edges.longest / std::sqrt(edges.shortest);
+          slack = own > slack ? own : slack;
+          ratio = 0.5 * (slack / kSlackUlps) * (slack / kSlackUlps);
+        }
+        for (int k = 0; k < 3; ++k) {
+          vertex_count += used[v[k]] ^ 1;
+          used[v[k]] = 1;
+        }
+        visit(t, a, b, c);
+        Vertex* corner = corners[t - first];
+        corner[0] = a;
+        corner[1] = b;
+        corner[2] = c;
+        for (int k = 0; k < 3; ++k) {
+          const int u = neighbours(t)[k];
+          queue[queued] = 3 * (t - first) + k;
+          queued += static_cast<int>(u >= 0) & static_cast<int>(u < t);
+          if (u >= 0) {
+            ++links;
+            continue;
+          }
+          double turn = 0.0;
+          if (!hull_edge_sound(t, k, &turn)) return -1.0;
+          turning += turn;
+          ++hull;
+          first_hull = 3 * t + k;
+        }
       }
+      for (int i = 0; i < queued; ++i) {
+        const int local = queue[i] / 3, k = queue[i] % 3;
+        if (!interior_edge_sound(first + local, k, corners[local])) return -1.0;
+      }
+      pairs += queued;
     }
-    if (count != 2 * vertex_count - hull - 2 || !(std::fabs(turning - 2 * kPi) < kPi)) {
+    // Each pair checked joins two links, and no link belongs to two pairs: when the pairs
+    // account for every link, every link is answered.
+    if (links != 2 * pairs || count != 2 * vertex_count - hull - 2 ||
+        !(std::fabs(turning - 2 * kPi) < kPi)) {
       return -1.0;
     }
     // One cycle through all hull edges.
@@ -414,26 +320,30 @@ class ConvexMesh {
 
  private:
   static constexpr double kPi = 3.141592653589793;
+  static constexpr int kBlock = 64;
 
   const int* vertices(int t) const { return tri_.vertices + 3 * std::size_t(t); }
   const int* neighbours(int t) const { return tri_.neighbours + 3 * std::size_t(t); }
   Vertex at(int i) const { return {tri_.points.x_at(i), tri_.points.y_at(i)}; }
 
-  // Triangle u names t back across the same edge, reversed, and the swap test keeps the edge.
-  bool interior_edge_sound(int t, int k, int u) const {
+  // Triangle u (of lower index than t, so its rows were read lately) names t back across the
+  // same edge, reversed, and the swap test keeps the edge: each interior edge is checked
+  // once. The swap test reads the same four points from either side.
+  bool interior_edge_sound(int t, int k, const Vertex* corners) const {
+    const int u = neighbours(t)[k];
     if (u >= tri_.triangle_count) return false;
     const int* v = vertices(t);
     const int a = v[k], b = v[(k + 1) % 3];
+    // The edge of u that starts at b, chosen without a branch on it; u's own check finds a
+    // vertex repeated in u.
     const int* w = vertices(u);
-    for (int j = 0; j < 3; ++j) {
-      if (neighbours(u)[j] == t && w[j] == b && w[(j + 1) % 3] == a) {
-        const int d = w[(j + 2) % 3];
-        if (d < 0 || d >= tri_.point_count) return false;
-        const Vertex pm = at(v[(k + 2) % 3]), pa = at(a), pd = at(d), pb = at(b);
-        return !replaces_diagonal(&pm.x, &pa.x, &pd.x, &pb.x);
-      }
-    }
-    return false;
+    const int j = w[0] == b ? 0 : w[1] == b ? 1 : 2;
+    if (neighbours(u)[j] != t || w[j] != b || w[(j + 1) % 3] != a) return false;
+    const int d = w[(j + 2) % 3];
+    if (d < 0 || d >= tri_.point_count) return false;
+    const Vertex pd = at(d);
+    return !replaces_diagonal(&corners[(k + 2) % 3].x, &corners[k].x, &pd.x,
+                              &corners[(k + 1) % 3].x);
   }
 
   // The hull edge after edge `edge` (3t + k), by its link -(3 (t' + 1) + k'); -1 for a link
@@ -484,16 +394,17 @@ bool clearly_inside(const Triangulation& tri, const WalkEnd& end, double slack) 
   return least * det > 2.0 * slack * std::sqrt(EdgeLengths(a, b, c).longest);
 }
 
-// A grid over the points' bounding box, about one cell per triangle; each cell names a
+// A grid over the points' bounding box, about one cell per two triangles; each cell names a
 // triangle that passes through it, or, when none was marked there, the triangle of the
 // nearest marked cell in its row or column.
 class StartGrid {
  public:
-  bool build(const Triangulation& tri) {
+  // Sizes the grid for the mesh; false when memory is short.
+  bool prepare(const Triangulation& tri) {
     const Box box(tri.points, tri.point_count);
     unsigned side = 1;
-    while (std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
-    cells_ = scratch<int>(std::size_t(side) * side);
+    while (2 * std::size_t(side) * side < std::size_t(tri.triangle_count)) ++side;
+    cells_ = scratch<int>(std::size_t(side) * side, Fill::kNone);
     if (!cells_) return false;
     side_ = side;
     low_x_ = box.low_x;
@@ -501,36 +412,31 @@ class StartGrid {
     scale_x_ = box.scale_x(side);
     scale_y_ = box.scale_y(side);
     for (std::size_t c = 0; c < std::size_t(side) * side; ++c) cells_[c] = -1;
-    // Each triangle marks the cells at up to kEdgeMarks points along each edge and at its
-    // centroid: a long triangle, as fans have, reaches cells along its whole length.
-    for (int t = 0; t < tri.triangle_count; ++t) {
-      const int* v = tri.vertices + 3 * std::size_t(t);
-      double sum_x = 0.0, sum_y = 0.0;
-      for (int k = 0; k < 3; ++k) {
-        const double ax = tri.points.x_at(v[k]), ay = tri.points.y_at(v[k]);
-        const double bx = tri.points.x_at(v[(k + 1) % 3]), by = tri.points.y_at(v[(k + 1) % 3]);
-        const double cells = std::fabs(bx - ax) * scale_x_ + std::fabs(by - ay) * scale_y_;
-        const int marks = cells < kEdgeMarks ? static_cast<int>(cells) + 1 : kEdgeMarks;
-        for (int j = 0; j < marks; ++j) {
-          cells_[cell(ax + (bx - ax) * j / marks, ay + (by - ay) * j / marks)] = t;
-        }
-        sum_x += ax;
-        sum_y += ay;
-      }
-      cells_[cell(sum_x / 3, sum_y / 3)] = t;
-    }
-    return fill_empty_cells();
+    return true;
   }
 
-  bool built() const { return cells_ != nullptr; }
-  int start(double px, double py) const { return cells_[cell(px, py)]; }
+  // Triangle t marks the cell of its centroid and, along each edge that spans kLongEdge cells
+  // or more, the cells at up to kEdgeMarks points: a long triangle, as fans have, reaches
+  // cells along its whole length.
+  void mark(int t, Vertex a, Vertex b, Vertex c) {
+    cells_[cell((a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3)] = t;
+    const Vertex corner[3] = {a, b, c};
+    for (int k = 0; k < 3; ++k) {
+      const Vertex from = corner[k], to = corner[k == 2 ? 0 : k + 1];
+      const double dx = to.x - from.x, dy = to.y - from.y;
+      const double cells = std::fabs(dx) * scale_x_ + std::fabs(dy) * scale_y_;
+      if (!(cells >= kLongEdge)) continue;
+      const int marks = cells < kEdgeMarks ? static_cast<int>(cells) + 1 : kEdgeMarks;
+      const double step = 1.0 / marks;
+      for (int j = 0; j < marks; ++j) {
+        cells_[cell(from.x + dx * (j * step), from.y + dy * (j * step))] = t;
+      }
+    }
+  }
 
- private:
-  static constexpr int kEdgeMarks = 32;
-
-  // An empty cell takes the triangle of the nearest marked cell in its row or its column.
-  // False when memory is short.
-  bool fill_empty_cells() {
+  // Once every triangle is marked: an empty cell takes the triangle of the nearest marked
+  // cell in its row or its column. False when memory is short.
+  bool finish() {
     const std::size_t total = std::size_t(side_) * side_;
     auto nearest = scratch<int>(total);  // distance, in cells, of the mark taken so far
     auto marks = scratch<int>(total);
@@ -563,6 +469,14 @@ class StartGrid {
     return true;
   }
 
+  bool built() const { return cells_ != nullptr; }
+  int start(double px, double py) const { return cells_[cell(px, py)]; }
+
+ private:
+  // An edge shorter than this, in cells, lies next to its triangle's centroid.
+  static constexpr double kLongEdge = 4.0;
+  static constexpr int kEdgeMarks = 32;
+
   std::size_t cell(double x, double y) const {
     return std::size_t(cell_of(y, low_y_, scale_y_, side_)) * side_ +
            cell_of(x, low_x_, scale_x_, side_);
@@ -573,29 +487,50 @@ class StartGrid {
   double low_x_ = 0.0, low_y_ = 0.0, scale_x_ = 0.0, scale_y_ = 0.0;
 };
 
-// Walks shorter than this on average gain nothing from the packed copy: their triangles are
-// in cache already.
+// The walk from a near start when it provably ends where the walk from the search hint would,
+// else no triangle. Kept out of line, so that the walk from the hint, which is all that
+// queries next to each other need, stays inlined in the loop over the queries.
+[[gnu::noinline]] WalkEnd near_walk(const Triangulation& tri, const StartGrid& grid, double slack,
+                                    double px, double py) {
+  WalkEnd end;
+  walk(tri, grid.start(px, py), px, py, &end);
+  if (end.triangle >= 0 && !clearly_inside(tri, end, slack)) end = WalkEnd();
+  return end;
+}
+
+// Builds the grid in the same pass over the mesh that checks it; returns the slack, or -1
+// with an empty grid when the mesh fails the check or memory is short.
+double build_near_starts(const Triangulation& tri, StartGrid* grid) {
+  double slack = -1.0;
+  if (grid->prepare(tri)) {
+    slack = ConvexMesh(tri).slack(
+        [grid](int t, Vertex a, Vertex b, Vertex c) { grid->mark(t, a, b, c); });
+  }
+  if (slack < 0.0 || !grid->finish()) {
+    *grid = StartGrid();
+    return -1.0;
+  }
+  return slack;
+}
+
+// A walk from the search hint crosses about sqrt(triangles) of them to a query anywhere, one
+// or two to a query next to the last one. Walks shorter than this on average are left as
+// they are.
 constexpr long long kLongWalk = 16;
-// Meshes smaller than this fit the caches as they are.
-constexpr int kPackedMinimum = 4096;
+// The cost of the near starts, a pass over the mesh that checks it and marks the grid, in
+// steps of a walk per triangle: about one and a half, measured on scattered points.
+constexpr long long kNearStartsCost = 2;
 
 int interpolate(const Triangulation& tri, int ni, const double* xi, const double* yi, double* zi) {
   int status = QUADREL_SUCCESS;
-  PackedMesh packed;
   StartGrid grid;
   double slack = -1.0;
-  bool packing_tried = tri.triangle_count < kPackedMinimum;
-  long long steps = 0;
+  bool starts_tried = false;
+  long long steps = 0;  // of the walks from the search hint, from the second query on
   for (int i = 0; i < ni; ++i) {
-    WalkEnd end;
-    if (grid.built()) {
-      packed.walk(grid.start(xi[i], yi[i]), xi[i], yi[i], &end);
-      if (end.triangle >= 0 && !clearly_inside(tri, end, slack)) end = WalkEnd();
-    }
+    WalkEnd end = grid.built() ? near_walk(tri, grid, slack, xi[i], yi[i]) : WalkEnd();
     if (end.triangle < 0 && tri.triangle_count > 0) {
-      const int start = start_triangle(tri.triangle_count);
-      steps += packed.built() ? packed.walk(start, xi[i], yi[i], &end)
-                              : walk(tri, start, xi[i], yi[i], &end);
+      steps += walk(tri, start_triangle(tri.triangle_count), xi[i], yi[i], &end);
     }
     if (end.triangle >= 0) {
       search_hint.store(end.triangle, std::memory_order_relaxed);
@@ -607,19 +542,15 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
       status = QUADREL_INTERP2D_UNSERVED;
     }
 
-    // Pack once the walks so far have cost about two builds, if they are long and enough of
-    // them remain to repay it; on a mesh that allows it, start walks near their points from
-    // then on.
-    const long long count = tri.triangle_count, done = i + 1;
-    if (!packing_tried && steps >= 2 * count && steps >= kLongWalk * done &&
-        steps / done * (ni - done) >= count) {
-      packing_tried = true;
-      if (!packed.build(tri)) {
-        packed = PackedMesh();
-      } else {
-        slack = ConvexMesh(tri).slack();
-        if (slack < 0.0 || !grid.build(tri)) grid = StartGrid();
-      }
+    // The first walk starts where the last call left the hint; the next ones show how far
+    // apart the queries lie. Once their length, over the queries that remain, would cost
+    // more than the near starts, build them.
+    if (i == 0) {
+      steps = 0;
+    } else if (!starts_tried && steps >= kLongWalk * i &&
+               steps / i * (ni - 1 - i) >= kNearStartsCost * tri.triangle_count) {
+      starts_tried = true;
+      slack = build_near_starts(tri, &grid);
     }
   }
   return status;

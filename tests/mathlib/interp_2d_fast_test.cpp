@@ -1,11 +1,12 @@
 // Two-dimensional interpolation against a literal transcription of the walk on the caller's
 // arrays, with its own copy of the process-wide search hint: long random-order walks (which
-// make the library switch to its packed copy of the mesh and, on sound meshes, to starts near
-// each query) on scattered points and on the fans of points on a circle or a parabola,
+// make the library, on sound meshes, start walks near each query) on scattered points and on
+// the fans of points on a circle or a parabola,
 // grid-order walks, queries on vertices and edges, outside the hull, NaN and infinite, and
 // meshes with broken entries, all bit for bit and call after call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -235,6 +236,21 @@ Queries random_queries(const Data& d, const Mesh& m, int count, unsigned seed) {
   return q;
 }
 
+// Points around the data's box, beyond the hull: a walk from the search hint stops at the
+// hull triangle it reaches first, which depends on where it starts.
+Queries outside_queries(const Data& d, int count) {
+  const auto [low_x, high_x] = std::minmax_element(d.x.begin(), d.x.end());
+  const auto [low_y, high_y] = std::minmax_element(d.y.begin(), d.y.end());
+  const double cx = (*low_x + *high_x) / 2, cy = (*low_y + *high_y) / 2;
+  const double radius = (*high_x - *low_x) + (*high_y - *low_y);
+  Queries q;
+  for (int i = 0; i < count; ++i) {
+    q.x.push_back(cx + radius * std::cos(2.385 * i));
+    q.y.push_back(cy + radius * std::sin(2.385 * i));
+  }
+  return q;
+}
+
 // Rows of a fine grid over the data's box and beyond, in reading order: short walks.
 Queries grid_queries(const Data& d, int side) {
   double high_x = d.x[0], high_y = d.y[0];
@@ -274,6 +290,56 @@ TEST(Interp2dFast, LongAndShortWalksMatchThePlainWalk) {
   }
 }
 
+// A batch long enough for the near starts gives the bits of the same queries asked one call
+// each, all walked from the search hint, and leaves the hint where the single calls leave it:
+// the queries beyond the hull asked next, whose values depend on where their walks start,
+// come out the same after either.
+TEST(Interp2dFast, BatchMatchesSingleCallsAndLeavesTheSameHint) {
+  struct Case {
+    const char* name;
+    Data data;
+  };
+  const Case cases[] = {
+      {"uniform points", uniform_data(20000, 51)},
+      {"points on a circle", curve_data(6000, false, 52)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Data& d = c.data;
+    const Mesh m = triangulate(d);
+    const Queries q = random_queries(d, m, 3000, 53), next = outside_queries(d, 20);
+    const auto interpolate = [&](const Queries& at, int from, int size, double* zi) {
+      return import_mathfunction_2d_pwl_interpolation_part_2_interpolation(
+          d.size(), d.x.data(), d.y.data(), d.z.data(), m.neighbours.data(), m.triangles.data(),
+          m.count, size, at.x.data() + from, at.y.data() + from, zi);
+    };
+    // Each pass starts from triangle 0, where a walk to its centroid ends.
+    const int* v = m.triangles.data();
+    const Queries first = {{(d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3},
+                           {(d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3}};
+    double ignored = 0.0;
+    std::vector<double> batch(q.size()), single(q.size());
+    std::vector<double> next_batch(next.size()), next_single(next.size());
+
+    interpolate(first, 0, 1, &ignored);
+    const int batch_status = interpolate(q, 0, q.size(), batch.data());
+    interpolate(next, 0, next.size(), next_batch.data());
+
+    interpolate(first, 0, 1, &ignored);
+    int single_status = QUADREL_SUCCESS;
+    for (int i = 0; i < q.size(); ++i) {
+      const int status = interpolate(q, i, 1, &single[i]);
+      if (status != QUADREL_SUCCESS) single_status = status;
+    }
+    interpolate(next, 0, next.size(), next_single.data());
+
+    EXPECT_EQ(batch_status, QUADREL_INTERP2D_UNSERVED);  // queries outside and NaN among them
+    EXPECT_EQ(batch_status, single_status);
+    EXPECT_TRUE(same_bits(batch, single));
+    EXPECT_TRUE(same_bits(next_batch, next_single));
+  }
+}
+
 // Entries that the walk must stop at: vertices out of range, neighbours beyond the triangles,
 // and neighbours pointing the wrong way, which can make a walk cycle.
 TEST(Interp2dFast, BrokenMeshesMatchThePlainWalk) {
@@ -301,6 +367,50 @@ TEST(Interp2dFast, BrokenMeshesMatchThePlainWalk) {
     }
     expect_same(d, m, random_queries(d, valid, 3000, 29));
   }
+}
+
+// One link changed to name another neighbour of its triangle t, so that the walk from t to a
+// point some triangles beyond that edge cycles between the two and fails; the triangle across
+// still names t, and every other link is sound. A walk from near the point would serve it.
+TEST(Interp2dFast, UnansweredLinkKeepsWalksFromTheHint) {
+  const Data d = uniform_data(20000, 61);
+  Mesh m = triangulate(d);
+  Queries q = random_queries(d, m, 3000, 63);
+  bool found = false;
+  for (int t = 0; t < m.count && !found; ++t) {
+    for (int k = 0; k < 3 && !found; ++k) {
+      int* across = &m.neighbours[3 * std::size_t(t)];
+      const int p = across[k], other = across[(k + 1) % 3];
+      if (p < 0 || p >= t || other <= t) continue;
+      // Beyond the middle of edge k, along its outward normal, eight edge lengths away.
+      const int* v = &m.triangles[3 * std::size_t(t)];
+      const double ax = d.x[v[k]], ay = d.y[v[k]];
+      const double bx = d.x[v[(k + 1) % 3]], by = d.y[v[(k + 1) % 3]];
+      const double px = (ax + bx) / 2 + 8 * (by - ay), py = (ay + by) / 2 - 8 * (bx - ax);
+      if (!(px > 0.1 && px < 0.9 && py > 0.1 && py < 0.9)) continue;
+      across[k] = other;
+      g_reference_hint = t;
+      double value = 0.0;
+      found = !reference_point(d, m, px, py, &value);
+      if (!found) {
+        across[k] = p;
+        continue;
+      }
+      // The batch ends with that point and points at infinity, each after t's centroid,
+      // which leaves the hint at t. (A walk to a point at infinity that cycles steps back
+      // with NaN weights, which leave the point unserved.)
+      const double cx = (d.x[v[0]] + d.x[v[1]] + d.x[v[2]]) / 3;
+      const double cy = (d.y[v[0]] + d.y[v[1]] + d.y[v[2]]) / 3;
+      const double ends[][2] = {{px, py}, {-kInf, py}, {kInf, py}, {px, -kInf}, {px, kInf}};
+      for (const auto& end : ends) {
+        q.x.insert(q.x.end(), {cx, end[0]});
+        q.y.insert(q.y.end(), {cy, end[1]});
+      }
+    }
+  }
+  ASSERT_TRUE(found);
+  g_reference_hint = -1;  // as the library's: no interpolation has run yet
+  expect_same(d, m, q);
 }
 
 // A mesh turned clockwise: walks go the wrong way round and end after more steps than
