@@ -205,7 +205,7 @@ QUADREL_API int import_mathfunction_loesung_lin_gls(const double* a, int lda, in
  * import_mathfunction_LU_Zerlegung with the inverse of A (inverse(U) first, then the steps
  * of L from the right). No pivot is tested: with a singular U the result holds infinities
  * or NaNs. The factors are destroyed. Scratch memory is obtained and released within the
- * call: about 128*n + 332 000 doubles for the blocked sweeps of large matrices, or, when
+ * call: about 192*n + 332 000 doubles for the blocked sweeps of large matrices, or, when
  * that cannot be had (and for small n), n doubles for the plain sweeps, with the same
  * result.
  *
