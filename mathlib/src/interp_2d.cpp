@@ -528,6 +528,12 @@ int interpolate(const Triangulation& tri, int ni, const double* xi, const double
   bool starts_tried = false;
   long long steps = 0;  // of the walks from the search hint, from the second query on
   for (int i = 0; i < ni; ++i) {
+    // A NaN or infinite coordinate lies in no triangle, whatever weights a walk would reach.
+    if (!(std::isfinite(xi[i]) && std::isfinite(yi[i]))) {
+      zi[i] = kNoTriangle;
+      status = QUADREL_INTERP2D_UNSERVED;
+      continue;
+    }
     WalkEnd end = grid.built() ? near_walk(tri, grid, slack, xi[i], yi[i]) : WalkEnd();
     if (end.triangle < 0 && tri.triangle_count > 0) {
       steps += walk(tri, start_triangle(tri.triangle_count), xi[i], yi[i], &end);

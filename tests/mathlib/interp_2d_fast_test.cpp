@@ -96,7 +96,8 @@ int reference(const Data& d, const Mesh& m, const Queries& q, std::vector<double
   zi->assign(q.x.size(), 0.0);
   for (int i = 0; i < q.size(); ++i) {
     double value = -1.0;
-    if (m.count <= 0 || !reference_point(d, m, q.x[i], q.y[i], &value)) {
+    const bool finite = std::isfinite(q.x[i]) && std::isfinite(q.y[i]);
+    if (m.count <= 0 || !finite || !reference_point(d, m, q.x[i], q.y[i], &value)) {
       value = -1.0;
       status = QUADREL_INTERP2D_UNSERVED;
     }

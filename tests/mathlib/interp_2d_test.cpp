@@ -123,6 +123,19 @@ TEST(Interp2d, UnservedPointsGetMinusOne) {
   }
 }
 
+// An infinite coordinate lies in no triangle, also where the walk's weights come out infinite
+// but not NaN (beyond the hull of this mesh).
+TEST(Interp2d, InfiniteCoordinatesAreUnserved) {
+  const Data d = {{0, 2, 1, 0}, {0, 0, 1, 2}, {1, 2, 3, 4}};
+  const Queries q = {{-INFINITY, 0.5, 0.5}, {0.5, 0.5, INFINITY}};
+  const std::vector<double> expected = {-1.0, 2.0, -1.0};
+  std::vector<double> zi;
+  EXPECT_EQ(interpolate(d, triangulate(d), q, &zi), QUADREL_INTERP2D_UNSERVED);
+  EXPECT_EQ(zi, expected);
+  EXPECT_EQ(interpolate_once(d, q, &zi), QUADREL_INTERP2D_UNSERVED);
+  EXPECT_EQ(zi, expected);
+}
+
 // Triangulations the second phase cannot walk: every query gets -1.0 and the result is 1,
 // without reading outside the arrays.
 TEST(Interp2d, BrokenTriangulationsFailTheWalk) {
