@@ -530,8 +530,8 @@ QUADREL_API int import_mathfunction_2d_pwl_interpolation_part_1_triangulation(
  * Returns 0 when every query point was served, 1 when for at least one point the walk found no
  * triangle: a NaN or infinite query coordinate, triangle_count <= 0, a walk that exceeds
  * triangle_count steps (as on a triangulation that is not counter-clockwise), a walk that ends
- * on NaN weights, or an index out of range met on the walk. Such a point gets the value -1.0; the other points are served
- * normally.
+ * on NaN weights, or an index out of range met on the walk. Such a point gets the value -1.0;
+ * the other points are served normally.
  *
  * Process-wide state: the search hint, the triangle where the last successful walk ended, an
  * atomic int shared by all calls and all triangulations. Each walk starts there when it is a
