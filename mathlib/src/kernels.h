@@ -1,7 +1,7 @@
 // Vectorised loops of the linear-algebra families (dense LU, its solution and inversion,
-// band LU): the level-1 operations and two blocked updates, built for the x86-64 baseline
-// (SSE2), AVX2 and, for the two blocked loops, AVX-512, and chosen once per process by what
-// the processor offers.
+// band LU): the level-1 operations, built for the x86-64 baseline (SSE2) and AVX2, and the
+// blocked updates, the column combination and the triangle steps, built for AVX-512 too; the
+// version for what the processor offers is chosen once per process.
 //
 // Every kernel performs exactly the arithmetic of the plain loops named in its comment, in
 // the same order for every element: each product and each sum is rounded on its own (no
