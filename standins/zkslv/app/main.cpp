@@ -15,7 +15,7 @@
 
 #include "console.h"
 #include "model.h"
-#include "path_text.h"
+#include "platform/text.h"
 #include "plot.h"
 #include "results.h"
 #include "simulation.h"
@@ -35,7 +35,7 @@ void error(const std::string& text) { std::cerr << "zkslv: error: " << text << '
 std::string shown(const fs::path& path, const fs::path& working_directory) {
   std::error_code e;
   const fs::path relative = fs::proximate(path, working_directory, e);
-  return zkslv::path_text(e || relative.empty() ? path : relative);
+  return platform::path_text(e || relative.empty() ? path : relative);
 }
 
 std::string counted(size_t n, const char* one, const char* many) {
@@ -58,7 +58,7 @@ bool claim(const fs::path& path, const char* what, std::string* problem) {
   std::error_code e;
   const bool folder = fs::is_directory(path, e);
   if (!folder && std::ofstream(path, std::ios::trunc)) return true;
-  *problem = std::string("cannot write the ") + what + " " + zkslv::path_text(path) +
+  *problem = std::string("cannot write the ") + what + " " + platform::path_text(path) +
              (folder ? ": it is a folder" : "");
   return false;
 }
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     return kBadInput;
   }
   const fs::path model_path =
-      fs::absolute(zkslv::path_from_text(model_argument)).lexically_normal();
+      fs::absolute(platform::narrow_path(model_argument.c_str())).lexically_normal();
   zkslv::Model model;
   try {
     model = zkslv::load_model(model_path, model_argument);
@@ -115,26 +115,27 @@ int main(int argc, char** argv) {
   }
 
   // Every output path is settled and tried before the run.
-  const std::string stem = zkslv::path_text(model_path.stem());
+  const std::string stem = platform::path_text(model_path.stem());
   auto output = [&](const std::string& argument, const fs::path& folder, const char* extension) {
-    return argument.empty() ? folder / zkslv::path_from_text(stem + extension)
-                            : fs::absolute(zkslv::path_from_text(argument)).lexically_normal();
+    return argument.empty()
+               ? folder / platform::narrow_path((stem + extension).c_str())
+               : fs::absolute(platform::narrow_path(argument.c_str())).lexically_normal();
   };
   const fs::path outdir =
       outdir_argument.empty()
           ? working_directory
-          : fs::absolute(zkslv::path_from_text(outdir_argument)).lexically_normal();
+          : fs::absolute(platform::narrow_path(outdir_argument.c_str())).lexically_normal();
   if (!outdir_argument.empty()) {
     fs::create_directories(outdir, e);
     if (e || !fs::is_directory(outdir)) {
-      error("cannot create the output folder " + zkslv::path_text(outdir) +
+      error("cannot create the output folder " + platform::path_text(outdir) +
             (e ? ": " + e.message() : std::string(": a file of that name is in the way")));
       return kOutputFailed;
     }
   }
   const fs::path csv = output(csv_argument, outdir, ".csv");
   const fs::path png = output(plot_argument, outdir, ".png");
-  const fs::path log_path = csv.parent_path() / zkslv::path_from_text(stem + ".log");
+  const fs::path log_path = csv.parent_path() / platform::narrow_path((stem + ".log").c_str());
   const std::optional<fs::path> gnuplot = no_plot ? std::nullopt : zkslv::find_on_path("gnuplot");
 
   zkslv::ResultTable table(model);
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
   // relative to the model, wherever zkslv was started.
   fs::current_path(model_path.parent_path(), e);
   if (e) {
-    error("cannot change to the model's folder " + zkslv::path_text(model_path.parent_path()) +
+    error("cannot change to the model's folder " + platform::path_text(model_path.parent_path()) +
           ": " + e.message());
     return kBadInput;
   }
@@ -171,7 +172,7 @@ int main(int argc, char** argv) {
                                                : zkslv::Verbosity::kNormal;
   zkslv::Console console(std::cout, std::cerr, zkslv::output_is_terminal(), verbosity);
   console.set_log(&log);
-  console.note("model " + zkslv::path_text(model_path) +
+  console.note("model " + platform::path_text(model_path) +
                (model.title.empty() ? "" : ": " + model.title));
   console.note(counted(model.bodies.size(), "body", "bodies") + ", " +
                counted(model.springs.size() + model.rotational_springs.size(), "spring or damper",
@@ -221,7 +222,7 @@ int main(int argc, char** argv) {
 
   if (status == kSuccess && gnuplot) {
     zkslv::PlotRequest request;
-    request.title = model.title.empty() ? zkslv::path_text(model_path.filename()) : model.title;
+    request.title = model.title.empty() ? platform::path_text(model_path.filename()) : model.title;
     request.csv = csv;
     request.png = png;
     request.columns = table.columns();
@@ -234,12 +235,12 @@ int main(int argc, char** argv) {
               ? "stop requested at t = " + zkslv::format_time(*run.stop_time) + " s"
               : run.stop_text;
     }
-    console.note("drawing " + zkslv::path_text(png) + " with " + zkslv::path_text(*gnuplot));
+    console.note("drawing " + platform::path_text(png) + " with " + platform::path_text(*gnuplot));
     log.flush();
     if (zkslv::run_gnuplot(*gnuplot, zkslv::plot_script(request), log_path, &problem)) {
       written.push_back(shown(png, working_directory));
     } else {
-      console.error("no plot written to " + zkslv::path_text(png) + ": " + problem + " (see " +
+      console.error("no plot written to " + platform::path_text(png) + ": " + problem + " (see " +
                     shown(log_path, working_directory) + ")");
       status = kOutputFailed;
     }
@@ -253,7 +254,7 @@ int main(int argc, char** argv) {
   console.summary("wrote " + listed(written));
   log.close();
   if (!log) {
-    error("could not write the log " + zkslv::path_text(log_path));
+    error("could not write the log " + platform::path_text(log_path));
     return kOutputFailed;
   }
   return status;

@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "dynamics.h"
-#include "path_text.h"
+#include "platform/text.h"
 
 namespace zkslv {
 
@@ -471,7 +471,7 @@ std::string Model::where(const SourceLine& source) const {
 }
 
 std::filesystem::path Model::resolved_config(const ForceElementDefinition& element) const {
-  const std::filesystem::path config = path_from_text(element.config);
+  const std::filesystem::path config = platform::narrow_path(element.config.c_str());
   if (config.is_absolute()) return config;
   return path.parent_path() / config;
 }
@@ -535,7 +535,7 @@ Model load_model(const std::filesystem::path& path, const std::string& display_n
     std::ifstream probe(config);
     if (!probe || std::filesystem::is_directory(config, error)) {
       throw ModelError(model.where(e.source) + ": force element " + in_quotes(e.name) +
-                       ": cannot read its configuration file " + path_text(config) +
+                       ": cannot read its configuration file " + platform::path_text(config) +
                        (probe ? "" : std::string(": ") + std::strerror(errno)));
     }
   }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "path_text.h"
+#include "platform/text.h"
 
 namespace zkslv {
 
@@ -87,7 +87,7 @@ std::string plot_script(const PlotRequest& r) {
   const int panel_count = shown.empty() ? 1 : static_cast<int>(shown.size());
   const int height = kTopRoom + kBottomRoom + panel_count * kPanelHeight;
   s << "set terminal pngcairo size " << kWidth << "," << height << " noenhanced font ',10'\n";
-  s << "set output " << gnuplot_string(path_text(r.png)) << "\n";
+  s << "set output " << gnuplot_string(platform::path_text(r.png)) << "\n";
   s << "set datafile separator ','\n";
   s << "set grid\n";
   s << "set key outside right top\n";
@@ -119,7 +119,7 @@ std::string plot_script(const PlotRequest& r) {
     const std::vector<size_t>& numbers = shown[p].second;
     for (size_t k = 0; k < numbers.size(); ++k) {
       if (k > 0) s << ", \\\n     ";
-      s << gnuplot_string(path_text(r.csv)) << " using 1:" << numbers[k]
+      s << gnuplot_string(platform::path_text(r.csv)) << " using 1:" << numbers[k]
         << " every ::1 with lines title " << gnuplot_string(r.columns[numbers[k] - 1].name);
     }
     s << "\n";

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "path_text.h"
+#include "platform/text.h"
 #include "system.h"
 
 namespace zkslv {
@@ -39,7 +39,8 @@ bool ResultTable::open(const std::filesystem::path& path, std::string* error) {
   path_ = path;
   file_ = open_for_writing(path);
   if (file_ == nullptr) {
-    *error = "cannot write the results file " + path_text(path) + ": " + std::strerror(errno);
+    *error =
+        "cannot write the results file " + platform::path_text(path) + ": " + std::strerror(errno);
     return false;
   }
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -85,7 +86,7 @@ bool ResultTable::close(std::string* error) {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (failed || !closed) {
-    *error = "could not write the results file " + path_text(path_) + ": " +
+    *error = "could not write the results file " + platform::path_text(path_) + ": " +
              std::strerror(failed ? saved : errno);
     return false;
   }

@@ -6,7 +6,6 @@
 
 #include "dynamics.h"
 #include "ostrel/calc_external_force.h"
-#include "path_text.h"
 #include "platform/shared_library.h"
 #include "platform/text.h"
 #include "provider/external_force_provider.h"
@@ -61,9 +60,9 @@ class Run {
       : model_(model), console_(console), table_(table), system_(model), time_(model.start_time) {}
 
   RunSummary go() {
-    const std::u16string path = platform::narrow_to_utf16(path_text(model_.path));
+    const std::u16string path = platform::narrow_to_utf16(platform::path_text(model_.path));
     if (path.size() >= static_cast<size_t>(kModelPathCapacity)) {
-      return failed("the model path " + path_text(model_.path) + " is " +
+      return failed("the model path " + platform::path_text(model_.path) + " is " +
                     std::to_string(path.size()) + " UTF-16 units long; the host interface " +
                     "carries at most " + std::to_string(kModelPathCapacity - 1));
     }
@@ -115,8 +114,8 @@ class Run {
       const std::string problem = provider_library_problem(e.definition->library);
       if (!problem.empty()) return element + problem;
       return element + "the provider " + in_quotes(e.definition->library) +
-             " could not be initialised from " + path_text(model_.resolved_config(*e.definition)) +
-             ": " + what;
+             " could not be initialised from " +
+             platform::path_text(model_.resolved_config(*e.definition)) + ": " + what;
     }
     return element + "its " + mode_name(mode) + " call failed at t = " + format_time(time) +
            " s: " + what;

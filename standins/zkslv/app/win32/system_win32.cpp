@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "path_text.h"
+#include "platform/text.h"
 #include "plot.h"
 #include "system.h"
 
@@ -90,7 +90,8 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (output_file.get() == INVALID_HANDLE_VALUE) {
-    *error = "cannot open " + path_text(output) + " for gnuplot's output: " + last_error_text();
+    *error = "cannot open " + platform::path_text(output) +
+             " for gnuplot's output: " + last_error_text();
     return false;
   }
   STARTUPINFOW startup{};
@@ -106,7 +107,7 @@ bool run_gnuplot(const std::filesystem::path& gnuplot, const std::string& script
   read_end.reset();
   output_file.reset();
   if (!started) {
-    *error = "cannot start " + path_text(gnuplot) + ": " + last_error_text();
+    *error = "cannot start " + platform::path_text(gnuplot) + ": " + last_error_text();
     return false;
   }
   Handle process_handle(process.hProcess);
