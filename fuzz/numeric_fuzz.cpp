@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "plain_lu.h"
 #include "platform/shared_library.h"
 
 namespace {
@@ -67,92 +68,29 @@ void require_same(const std::vector<double>& a, const std::vector<double>& b) {
   for (std::size_t i = 0; i < a.size(); ++i) require(same(a[i], b[i]));
 }
 
-// y += t * x over n elements; nothing at all when t is zero.
-void axpy(int n, double t, const double* x, double* y) {
-  if (t == 0.0) return;
-  for (int i = 0; i < n; ++i) y[i] = y[i] + t * x[i];
-}
-
-// The factorisation, solution and inversion as the layout comment of quadrel.h states them,
-// 1-based, lda = n.
-struct PlainLu {
-  std::vector<double> a;
-  std::vector<int> ipvt;
-  int n;
-  int info = 0;
-
-  double& at(int i, int j) { return a[(i - 1) + std::size_t(j - 1) * n]; }
-
-  PlainLu(std::vector<double> matrix, int order) : a(std::move(matrix)), ipvt(order), n(order) {
-    for (int k = 1; k <= n - 1; ++k) {
-      int l = k;
-      for (int i = k + 1; i <= n; ++i) {
-        if (std::fabs(at(i, k)) > std::fabs(at(l, k))) l = i;
-      }
-      ipvt[k - 1] = l;
-      if (at(l, k) == 0.0) {
-        info = k;
-        continue;
-      }
-      if (l != k) std::swap(at(l, k), at(k, k));
-      const double scale = -1.0 / at(k, k);
-      for (int i = k + 1; i <= n; ++i) at(i, k) = scale * at(i, k);
-      for (int j = k + 1; j <= n; ++j) {
-        const double t = at(l, j);
-        if (l != k) {
-          at(l, j) = at(k, j);
-          at(k, j) = t;
-        }
-        axpy(n - k, t, &at(k + 1, k), &at(k + 1, j));
-      }
+// The level-1 operations as plain loops, with the reference BLAS's arithmetic.
+struct PlainLevel1 {
+  // 1-based index of the first largest |x(i)|.
+  static int idamax(int n, const double* x) {
+    int best = 0;
+    for (int i = 1; i < n; ++i) {
+      if (std::fabs(x[i]) > std::fabs(x[best])) best = i;
     }
-    ipvt[n - 1] = n;
-    if (at(n, n) == 0.0) info = n;
+    return best + 1;
   }
-
-  std::vector<double> solve(std::vector<double> b) {
-    for (int k = 1; k <= n - 1; ++k) {
-      const int l = ipvt[k - 1];
-      const double t = b[l - 1];
-      if (l != k) {
-        b[l - 1] = b[k - 1];
-        b[k - 1] = t;
-      }
-      axpy(n - k, t, &at(k + 1, k), &b[k]);
-    }
-    for (int k = n; k >= 1; --k) {
-      b[k - 1] /= at(k, k);
-      axpy(k - 1, -b[k - 1], &at(1, k), b.data());
-    }
-    return b;
+  static void dscal(int n, double alpha, double* x) {
+    for (int i = 0; i < n; ++i) x[i] = alpha * x[i];
   }
-
-  std::vector<double> inverse() {
-    std::vector<double> work(n, 0.0);
-    for (int k = 1; k <= n; ++k) {
-      at(k, k) = 1.0 / at(k, k);
-      const double scale = -at(k, k);
-      for (int i = 1; i < k; ++i) at(i, k) = scale * at(i, k);
-      for (int j = k + 1; j <= n; ++j) {
-        const double t = at(k, j);
-        at(k, j) = 0.0;
-        axpy(k, t, &at(1, k), &at(1, j));
-      }
-    }
-    for (int k = n - 1; k >= 1; --k) {
-      for (int i = k + 1; i <= n; ++i) {
-        work[i - 1] = at(i, k);
-        at(i, k) = 0.0;
-      }
-      for (int j = k + 1; j <= n; ++j) axpy(n, work[j - 1], &at(1, j), &at(1, k));
-      const int l = ipvt[k - 1];
-      if (l != k) {
-        for (int i = 1; i <= n; ++i) std::swap(at(i, k), at(i, l));
-      }
-    }
-    return a;
+  // Nothing at all when alpha is zero.
+  static void daxpy(int n, double alpha, const double* x, double* y) {
+    if (alpha == 0.0) return;
+    for (int i = 0; i < n; ++i) y[i] = y[i] + alpha * x[i];
+  }
+  static void dswap(int n, double* x, double* y) {
+    for (int i = 0; i < n; ++i) std::swap(x[i], y[i]);
   }
 };
+using PlainLu = quadrel_test::PlainLu<PlainLevel1>;
 
 void check_lu(fuzz::Input& in) {
   const int n = 1 + in.byte() % 96;

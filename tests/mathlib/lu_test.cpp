@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "guarded.h"
+#include "plain_lu.h"
 #include "quadrel.h"
 #include "reference_blas.h"
 
@@ -37,78 +38,16 @@ GuardedMatrix guarded(const std::vector<double>& a, int n, int lda) {
   return m;
 }
 
-// The factorisation, solution and inversion written out with 1-based indices around the
-// reference BLAS, as the straightforward form of the algorithm to compare against.
-struct ReferenceLu {
-  std::vector<double> a;  // n x n, lda = n
-  std::vector<int> ipvt;
-  int n;
-  int info = 0;
-
-  double& at(int i, int j) { return a[(i - 1) + std::size_t(j - 1) * n]; }
-
-  ReferenceLu(std::vector<double> matrix, int order) : a(std::move(matrix)), ipvt(order), n(order) {
-    for (int k = 1; k <= n - 1; ++k) {
-      const int l = reference::idamax(n - k + 1, &at(k, k)) + k - 1;
-      ipvt[k - 1] = l;
-      if (at(l, k) == 0.0) {
-        info = k;
-        continue;
-      }
-      if (l != k) std::swap(at(l, k), at(k, k));
-      reference::dscal(n - k, -1.0 / at(k, k), &at(k + 1, k));
-      for (int j = k + 1; j <= n; ++j) {
-        const double t = at(l, j);
-        if (l != k) {
-          at(l, j) = at(k, j);
-          at(k, j) = t;
-        }
-        reference::daxpy(n - k, t, &at(k + 1, k), &at(k + 1, j));
-      }
-    }
-    ipvt[n - 1] = n;
-    if (at(n, n) == 0.0) info = n;
+// The plain algorithm around the reference BLAS.
+struct ReferenceLevel1 {
+  static int idamax(int n, const double* x) { return reference::idamax(n, x); }
+  static void dscal(int n, double alpha, double* x) { reference::dscal(n, alpha, x); }
+  static void daxpy(int n, double alpha, const double* x, double* y) {
+    reference::daxpy(n, alpha, x, y);
   }
-
-  std::vector<double> solve(std::vector<double> b) {
-    for (int k = 1; k <= n - 1; ++k) {
-      const int l = ipvt[k - 1];
-      const double t = b[l - 1];
-      if (l != k) {
-        b[l - 1] = b[k - 1];
-        b[k - 1] = t;
-      }
-      reference::daxpy(n - k, t, &at(k + 1, k), &b[k]);
-    }
-    for (int k = n; k >= 1; --k) {
-      b[k - 1] /= at(k, k);
-      reference::daxpy(k - 1, -b[k - 1], &at(1, k), b.data());
-    }
-    return b;
-  }
-
-  std::vector<double> inverse() {
-    std::vector<double> work(n, 0.0);
-    for (int k = 1; k <= n; ++k) {
-      at(k, k) = 1.0 / at(k, k);
-      reference::dscal(k - 1, -at(k, k), &at(1, k));
-      for (int j = k + 1; j <= n; ++j) {
-        const double t = at(k, j);
-        at(k, j) = 0.0;
-        reference::daxpy(k, t, &at(1, k), &at(1, j));
-      }
-    }
-    for (int k = n - 1; k >= 1; --k) {
-      for (int i = k + 1; i <= n; ++i) {
-        work[i - 1] = at(i, k);
-        at(i, k) = 0.0;
-      }
-      for (int j = k + 1; j <= n; ++j) reference::daxpy(n, work[j - 1], &at(1, j), &at(1, k));
-      if (ipvt[k - 1] != k) reference::dswap(n, &at(1, k), &at(1, ipvt[k - 1]));
-    }
-    return a;
-  }
+  static void dswap(int n, double* x, double* y) { reference::dswap(n, x, y); }
 };
+using ReferenceLu = quadrel_test::PlainLu<ReferenceLevel1>;
 
 struct Example {
   const char* name;
